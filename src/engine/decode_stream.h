@@ -2,6 +2,7 @@
 // Decoding of one byte stream: plain bytes are copied, the regions between
 // "&&&&&" and "#####" are deciphered with the user table, and with the key
 // check on, check fields after "~~~~~" can prove the key wrong.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -28,8 +29,21 @@ struct DecodeTables {
     const SubstitutionTable& fixed = FixedTable;
 };
 
-// size is the caller's measure of the source, used for progress only.
+// size is the caller's measure of the source, used for progress only; with
+// size <= 0 nothing is reported. Progress is reported once per chunk read and
+// once more at the end (100 for a whole file); an empty progress callback is
+// allowed. A stop asked for at that last report comes too late: the whole
+// source has been decoded and the verdict is Accepted.
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
                            const ProgressCallback& progress, const DecodeTables& tables = {});
+
+// How much is read and written at a time.
+inline constexpr std::size_t DefaultChunkSize = 256 * 1024;
+
+// The same with another chunk size (at least 1); the result does not depend
+// on it, only how often progress is reported.
+StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
+                           const ProgressCallback& progress, const DecodeTables& tables,
+                           std::size_t chunkSize);
 
 } // namespace vantrel::engine
