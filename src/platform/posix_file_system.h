@@ -1,0 +1,17 @@
+#pragma once
+// The file system of this machine, through POSIX calls.
+#include "platform/file_system.h"
+
+namespace vantrel::platform {
+
+class PosixFileSystem final : public FileSystem {
+public:
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override;
+    CreatedFile CreateExclusive(const std::string& path) override;
+    bool FileExists(const std::string& path) const override;
+    bool FolderExists(const std::string& path) const override;
+    bool CreateFolder(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override;
+};
+
+} // namespace vantrel::platform
