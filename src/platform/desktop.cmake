@@ -1,0 +1,17 @@
+# The desktop side of the platform layer: dialogs, message boxes, the shell.
+add_library(vantrel_platform_desktop STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/desktop_services.h
+  ${CMAKE_CURRENT_LIST_DIR}/app_font.h
+  ${CMAKE_CURRENT_LIST_DIR}/exception_box.h
+  ${CMAKE_CURRENT_LIST_DIR}/exception_box.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qt_desktop_services.h
+  ${CMAKE_CURRENT_LIST_DIR}/qt_desktop_services.cpp)
+target_include_directories(vantrel_platform_desktop PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(vantrel_platform_desktop PUBLIC Qt6::Widgets)
+
+# Scripted dialogs and recording boxes for the tests of every layer above.
+add_library(vantrel_platform_doubles STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/desktop_doubles.h
+  ${CMAKE_CURRENT_LIST_DIR}/desktop_doubles.cpp)
+target_include_directories(vantrel_platform_doubles PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(vantrel_platform_doubles PUBLIC Qt6::Core)
