@@ -122,7 +122,7 @@ void TCells::AddColumn(const TNxCustomColumn& column)
         list.push_back(column.CreateCell(*this));
 }
 
-void TCells::AddRows(int count, int rowHeight, const std::vector<const TNxCustomColumn*>& columnsByIndex)
+void TCells::AddRows(int count, int rowHeight, const TNxColumns& columns)
 {
     if (count < 1)
         return;
@@ -132,7 +132,7 @@ void TCells::AddRows(int count, int rowHeight, const std::vector<const TNxCustom
     for (size_t c = 0; c < columns_.size(); ++c) {
         auto& list = columns_[c];
         for (int i = 0; i < count; ++i)
-            list.push_back(columnsByIndex.at(c)->CreateCell(*this));
+            list.push_back(columns.Item(static_cast<int>(c)).CreateCell(*this));
     }
     visibleRows_ += count;
     sortMemory_.StillSorted = false;

@@ -14,6 +14,7 @@
 namespace vantrel::grid {
 
 class TCells;
+class TNxColumns;
 class TNxCustomColumn;
 
 struct TRow {
@@ -139,7 +140,7 @@ public:
     // Throws EGridError beyond MaxColumns.
     void AddColumn(const TNxCustomColumn& column);
     // Appends `count` rows of `rowHeight`; cells are made by each column.
-    void AddRows(int count, int rowHeight, const std::vector<const TNxCustomColumn*>& columnsByIndex);
+    void AddRows(int count, int rowHeight, const TNxColumns& columns);
 
     // Looks a cell up and makes (ACol, ARow) the current position. Throws
     // EListError for a row or column that does not exist.

@@ -1,0 +1,207 @@
+// Mouse, keyboard and wheel input of TNextGrid. Selection moves by whole
+// rows; scrolling never changes the selection.
+#include "grid/header_mouse.h"
+#include "grid/next_grid.h"
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+
+namespace vantrel::grid {
+
+void TNextGrid::mousePressEvent(QMouseEvent* e)
+{
+    if (focusPolicy() & Qt::ClickFocus)
+        setFocus(Qt::MouseFocusReason);
+    if ((e->button() != Qt::LeftButton && e->button() != Qt::RightButton) || columns_.Count() == 0)
+        return;
+    const QPoint pos = e->position().toPoint();
+    if (pos.y() < HeaderHeight()) {
+        if (e->button() == Qt::LeftButton && headerInteraction_)
+            headerMouse_->Press(*e);
+        return;
+    }
+    const int row = RowAtY(pos.y());
+    if (row < 0)
+        return;   // below the last row: the selection stays
+    const TNxCustomColumn* column = ColumnAtX(pos.x());
+    const int col = column ? column->Index() : selectedCol_;
+    SelectCell(col, row);
+    const int bottom = HeaderHeight() + (row - FirstRowInView()) * RowPitch() + rowSize_;
+    if (bottom > viewport()->height())
+        ScrollRowIntoView(row);
+    if (column)
+        emit OnCellClick(col, row);
+}
+
+void TNextGrid::mouseMoveEvent(QMouseEvent* e)
+{
+    if (headerInteraction_)
+        headerMouse_->Move(*e);
+}
+
+void TNextGrid::mouseReleaseEvent(QMouseEvent* e)
+{
+    headerMouse_->Release(*e);
+}
+
+void TNextGrid::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (focusPolicy() & Qt::ClickFocus)
+        setFocus(Qt::MouseFocusReason);
+    if (e->button() != Qt::LeftButton)
+        return;
+    emit OnDblClick();
+    const QPoint pos = e->position().toPoint();
+    if (pos.y() < HeaderHeight()) {
+        if (headerInteraction_)
+            headerMouse_->DoubleClick(*e);
+        return;
+    }
+    const int row = RowAtY(pos.y());
+    const TNxCustomColumn* column = ColumnAtX(pos.x());
+    if (row >= 0 && column)
+        emit OnCellDblClick(column->Index(), row);
+}
+
+void TNextGrid::SelectRowByKey(int ARow)
+{
+    SelectCell(selectedCol_, ARow);
+}
+
+void TNextGrid::keyPressEvent(QKeyEvent* e)
+{
+    if (options_.testFlag(goDisableKeys)) {
+        e->ignore();
+        return;
+    }
+    const int count = cells_.RowCount();
+    const int selected = selectedRow_;
+    switch (e->key()) {
+    case Qt::Key_Down:
+        if (selected >= 0 && selected < count - 1) {
+            SelectRowByKey(selected + 1);
+            if (selected + 1 > FirstRowInView() + WhollyVisibleRowCount() - 1)
+                ScrollRowIntoView(selected + 1);
+        }
+        break;
+    case Qt::Key_Up:
+        if (selected > 0) {
+            SelectRowByKey(selected - 1);
+            if (selected - 1 < FirstRowInView())
+                ScrollRowIntoView(selected - 1);
+        }
+        break;
+    case Qt::Key_PageUp:
+        PageUp();
+        break;
+    case Qt::Key_PageDown:
+        PageDown();
+        break;
+    case Qt::Key_Home:
+        if (count > 0) {
+            SelectRowByKey(0);
+            SetFirstRowInView(0);
+        }
+        break;
+    case Qt::Key_End:
+        if (count > 0) {
+            SelectRowByKey(count - 1);
+            SetFirstRowInView(verticalScrollBar()->maximum());
+        }
+        break;
+    case Qt::Key_Left:
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Right:
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    default:
+        e->ignore();   // characters: read-only, no search column
+        return;
+    }
+    e->accept();
+}
+
+void TNextGrid::PageUp()
+{
+    if (cells_.RowCount() == 0)
+        return;
+    if (verticalScrollBar()->value() <= verticalScrollBar()->minimum()) {
+        SelectRowByKey(0);
+        return;
+    }
+    const int first = FirstRowInView();
+    if (selectedRow_ > first) {
+        SelectRowByKey(first);
+        return;
+    }
+    if (selectedRow_ < 0)
+        return;
+    const int target = std::max(0, selectedRow_ - std::max(1, WhollyVisibleRowCount()));
+    SelectRowByKey(target);
+    ScrollRowIntoView(target);
+}
+
+void TNextGrid::PageDown()
+{
+    const int count = cells_.RowCount();
+    if (count == 0)
+        return;
+    // At the end of the range (also when everything fits) Page Down goes to
+    // the last row, as Page Up goes to the first row at the top.
+    if (verticalScrollBar()->value() >= verticalScrollBar()->maximum()) {
+        SelectRowByKey(count - 1);
+        return;
+    }
+    const int page = std::max(1, WhollyVisibleRowCount());
+    const int lastWhollyVisible = std::min(count - 1, FirstRowInView() + page - 1);
+    int target;
+    if (selectedRow_ < lastWhollyVisible)
+        target = lastWhollyVisible;
+    else if (count - 1 - selectedRow_ < page)
+        target = count - 1;
+    else
+        target = selectedRow_ + page;
+    SelectRowByKey(target);
+    ScrollRowIntoView(target);
+}
+
+void TNextGrid::wheelEvent(QWheelEvent* e)
+{
+    if (!wheelEnabled_) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    wheelRemainder_ += e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
+    const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRemainder_ %= QWheelEvent::DefaultDeltasPerStep;
+    if (notches == 0)
+        return;
+    QScrollBar* vertical = verticalScrollBar();
+    if (vertical->maximum() > vertical->minimum()) {
+        const int step = e->modifiers().testFlag(Qt::ControlModifier) ? std::max(1, WhollyVisibleRowCount()) : 1;
+        vertical->setValue(vertical->value() - notches * step);
+        return;
+    }
+    QScrollBar* horizontal = horizontalScrollBar();
+    if (horizontal->maximum() > horizontal->minimum())
+        horizontal->setValue(horizontal->value() - notches * horizontal->singleStep());
+}
+
+void TNextGrid::focusInEvent(QFocusEvent* e)
+{
+    QAbstractScrollArea::focusInEvent(e);
+    RefreshRow(selectedRow_);
+}
+
+void TNextGrid::focusOutEvent(QFocusEvent* e)
+{
+    QAbstractScrollArea::focusOutEvent(e);
+    headerMouse_->Cancel();
+    RefreshRow(selectedRow_);
+}
+
+} // namespace vantrel::grid
