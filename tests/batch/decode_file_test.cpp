@@ -1,0 +1,299 @@
+#include "batch/decode_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "batch/decoding_key.h"
+#include "platform/posix_file_system.h"
+#include "platform/testing/fault_injecting_file_system.h"
+#include "testing/encipher.h"
+
+namespace vantrel::batch {
+namespace {
+
+namespace fs = std::filesystem;
+using engine::testing::CheckPair;
+using engine::testing::EncodedStreamBuilder;
+
+constexpr std::string_view RightKey = "K3Y-0F-TEN";
+constexpr std::string_view WrongKey = "NOT THE KEY";
+
+// A source with a key-check block that only the right key passes (a wrong
+// key fails all five pairs) and an enciphered region.
+EncodedStreamBuilder Fixture()
+{
+    EncodedStreamBuilder stream(engine::testing::TableForKey(RightKey));
+    stream.Plain("Report\n").CheckBlock({{"ALPHA"}, {"BRAVO"}, {"CHARLIE"}, {"DELTA"}, {"ECHO"}});
+    stream.Plain("\nplain text, ").Region("ATTACK AT 0600/EAST").Plain(" end.\n");
+    return stream;
+}
+
+struct RecordingObserver final : DecodeObserver {
+    int started = 0;
+    int rejected = 0;
+    std::vector<double> progress;
+    std::function<bool(double)> keepGoing = [](double) { return true; };
+    std::function<void()> onRejected = [] {};
+
+    void Started() override { ++started; }
+    bool Progress(double percent) override
+    {
+        progress.push_back(percent);
+        return keepGoing(percent);
+    }
+    void Rejected() override
+    {
+        ++rejected;
+        onRejected();
+    }
+};
+
+class DecodeFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("vantrel-batch-" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        PrepareTables(RightKey);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Write(const std::string& relative, const std::string& bytes) const
+    {
+        const fs::path path = dir_ / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+    static std::string Read(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    static std::vector<std::string> FilesIn(const fs::path& folder)
+    {
+        std::vector<std::string> names;
+        if (fs::exists(folder)) {
+            for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    FileResult Decode(const std::string& source, const OutputPlacement& placement = {}, bool keyCheck = true)
+    {
+        return DecodeFile(files_, source, placement, keyCheck, observer_);
+    }
+
+    fs::path dir_;
+    platform::PosixFileSystem real_;
+    platform::testing::FaultInjectingFileSystem files_{real_};
+    RecordingObserver observer_;
+};
+
+TEST_F(DecodeFileTest, DecodesIntoANewDecriptFolderBesideTheSource)
+{
+    const EncodedStreamBuilder stream = Fixture();
+    const std::string source = Write("logs/report.txt", stream.Encoded());
+
+    const FileResult result = Decode(source);
+
+    EXPECT_EQ(result.outcome, FileOutcome::Decoded);
+    EXPECT_EQ(result.outputPath, (dir_ / "logs/Decript/report-dec.txt").string());
+    EXPECT_EQ(Read(result.outputPath), stream.Decoded());
+    EXPECT_EQ(Read(source), stream.Encoded());
+    EXPECT_EQ(observer_.started, 1);
+    EXPECT_EQ(observer_.rejected, 0);
+    ASSERT_FALSE(observer_.progress.empty());
+    EXPECT_EQ(observer_.progress.back(), 100.0);
+    EXPECT_EQ(StatusWord(result.outcome), "Decoded");
+}
+
+TEST_F(DecodeFileTest, NamesOutputsAfterTheSourceAndNeverReusesAName)
+{
+    const std::string twoDots = Write("in/report.2024.txt", "a");
+    const std::string noDot = Write("in/report", "b");
+    for (int run = 0; run < 3; ++run) {
+        ASSERT_EQ(Decode(twoDots).outcome, FileOutcome::Decoded);
+        ASSERT_EQ(Decode(noDot).outcome, FileOutcome::Decoded);
+    }
+    EXPECT_EQ(FilesIn(dir_ / "in/Decript"),
+              (std::vector<std::string>{"report-dec(1).txt", "report-dec(2).txt", "report-dec.txt",
+                                        "report.2024-dec(1).txt", "report.2024-dec(2).txt", "report.2024-dec.txt"}));
+    EXPECT_EQ(Read((dir_ / "in/Decript/report-dec.txt").string()), "b");
+}
+
+TEST_F(DecodeFileTest, SameNamesFromTwoFoldersShareAChosenFolderInTurn)
+{
+    fs::create_directories(dir_ / "out");
+    const std::string first = Write("one/notes.txt", "first");
+    const std::string second = Write("two/notes.txt", "second");
+    const OutputPlacement chosen{(dir_ / "out/").string()}; // ends with "/": not doubled
+
+    const FileResult a = Decode(first, chosen);
+    const FileResult b = Decode(second, chosen);
+
+    EXPECT_EQ(a.outputPath, (dir_ / "out/notes-dec.txt").string());
+    EXPECT_EQ(b.outputPath, (dir_ / "out/notes-dec(1).txt").string());
+    EXPECT_EQ(Read(b.outputPath), "second");
+    EXPECT_FALSE(fs::exists(dir_ / "one/Decript")); // nothing made beside the sources
+}
+
+TEST_F(DecodeFileTest, ANameTakenBetweenTheLookAndTheCreationIsSkipped)
+{
+    const std::string source = Write("src/a.txt", "mine");
+    const std::string squatter = (dir_ / "src/Decript/a-dec.txt").string();
+    files_.faults.beforeCreate = [&](const std::string& path) {
+        if (path == squatter && !fs::exists(squatter)) std::ofstream(squatter) << "theirs";
+    };
+
+    const FileResult result = Decode(source);
+
+    EXPECT_EQ(result.outcome, FileOutcome::Decoded);
+    EXPECT_EQ(result.outputPath, (dir_ / "src/Decript/a-dec(1).txt").string());
+    EXPECT_EQ(Read(squatter), "theirs");
+    EXPECT_EQ(Read(result.outputPath), "mine");
+}
+
+TEST_F(DecodeFileTest, AFolderInTheWayOfANameIsSkippedToo)
+{
+    const std::string source = Write("src/a.txt", "x");
+    fs::create_directories(dir_ / "src/Decript/a-dec.txt");
+    EXPECT_EQ(Decode(source).outputPath, (dir_ / "src/Decript/a-dec(1).txt").string());
+}
+
+TEST_F(DecodeFileTest, TheRightKeyPassesTheCheck)
+{
+    const EncodedStreamBuilder stream = Fixture();
+    const std::string source = Write("k/a.txt", stream.Encoded());
+    EXPECT_EQ(Decode(source).outcome, FileOutcome::Decoded);
+}
+
+TEST_F(DecodeFileTest, AWrongKeyIsToldWhileTheOutputIsOpenAndLeavesNothing)
+{
+    const EncodedStreamBuilder stream = Fixture();
+    const std::string source = Write("k/a.txt", stream.Encoded());
+    PrepareTables(WrongKey);
+    std::vector<std::string> outputsWhileTold;
+    observer_.onRejected = [&] { outputsWhileTold = FilesIn(dir_ / "k/Decript"); };
+
+    const FileResult result = Decode(source);
+
+    EXPECT_EQ(result.outcome, FileOutcome::Rejected);
+    EXPECT_EQ(result.outputPath, "");
+    EXPECT_EQ(observer_.rejected, 1);
+    EXPECT_EQ(outputsWhileTold, std::vector<std::string>{"a-dec.txt"});
+    EXPECT_EQ(FilesIn(dir_ / "k/Decript"), std::vector<std::string>{});
+    EXPECT_EQ(Read(source), stream.Encoded());
+    EXPECT_EQ(StatusWord(result.outcome), "");
+}
+
+TEST_F(DecodeFileTest, WithoutTheCheckAnyKeyDecodes)
+{
+    const std::string source = Write("k/a.txt", Fixture().Encoded());
+    PrepareTables(WrongKey);
+    EXPECT_EQ(Decode(source, {}, false).outcome, FileOutcome::Decoded);
+    EXPECT_EQ(observer_.rejected, 0);
+}
+
+TEST_F(DecodeFileTest, AnEmptySourceGivesAnEmptyOutputAndNoProgress)
+{
+    const FileResult result = Decode(Write("e/empty.txt", ""));
+    EXPECT_EQ(result.outcome, FileOutcome::Decoded);
+    EXPECT_EQ(Read(result.outputPath), "");
+    EXPECT_TRUE(observer_.progress.empty());
+}
+
+TEST_F(DecodeFileTest, EveryFailureIsNamedAndLeavesNoOutput)
+{
+    using platform::testing::InjectedFaults;
+    const std::string content = Fixture().Encoded() + std::string(300'000, 'x'); // more than one chunk
+    const struct {
+        const char* name;
+        std::function<void(InjectedFaults&, const std::string& source)> inject;
+        FileOutcome outcome;
+        const char* word;
+        bool started;
+    } cases[] = {
+        {"cannot open", [](InjectedFaults& f, const std::string& s) { f.cannotOpen = {s}; }, FileOutcome::CannotOpen,
+         "Cannot open", false},
+        {"read error at the start", [](InjectedFaults& f, const std::string&) { f.readFailsAfter = 0; },
+         FileOutcome::ReadError, "Read error", true},
+        {"read error midway", [](InjectedFaults& f, const std::string&) { f.readFailsAfter = 270'000; },
+         FileOutcome::ReadError, "Read error", true},
+        {"disk full", [](InjectedFaults& f, const std::string&) { f.writeFailsAfter = 100'000; },
+         FileOutcome::WriteError, "Write error", true},
+        {"failing close", [](InjectedFaults& f, const std::string&) { f.closeFails = true; }, FileOutcome::WriteError,
+         "Write error", true},
+        {"no Decript folder", [](InjectedFaults& f, const std::string&) { f.createFolderFails = true; },
+         FileOutcome::WriteError, "Write error", true},
+        {"no output", [](InjectedFaults& f, const std::string&) { f.createFails = true; }, FileOutcome::WriteError,
+         "Write error", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir_);
+        const std::string source = Write("f/a.txt", content);
+        files_.faults = {};
+        c.inject(files_.faults, source);
+        observer_ = {};
+
+        const FileResult result = Decode(source);
+
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(StatusWord(result.outcome), c.word);
+        EXPECT_EQ(result.outputPath, "");
+        EXPECT_EQ(observer_.started, c.started ? 1 : 0);
+        EXPECT_EQ(FilesIn(dir_ / "f/Decript"), std::vector<std::string>{});
+        if (c.outcome == FileOutcome::CannotOpen) {
+            EXPECT_FALSE(fs::exists(dir_ / "f/Decript"));
+        }
+        EXPECT_EQ(Read(source), content);
+    }
+}
+
+TEST_F(DecodeFileTest, AChosenFolderThatDoesNotExistIsAWriteError)
+{
+    const std::string source = Write("s/a.txt", "x");
+    const FileResult result = Decode(source, {(dir_ / "nowhere").string()});
+    EXPECT_EQ(result.outcome, FileOutcome::WriteError);
+    EXPECT_FALSE(fs::exists(dir_ / "nowhere"));
+}
+
+TEST_F(DecodeFileTest, StoppingMidwayLeavesNoOutput)
+{
+    const std::string content(3'000'000, 'y');
+    const std::string source = Write("big/a.txt", content);
+    observer_.keepGoing = [](double percent) { return percent < 20.0; };
+
+    const FileResult result = Decode(source);
+
+    EXPECT_EQ(result.outcome, FileOutcome::Stopped);
+    EXPECT_EQ(StatusWord(result.outcome), "Not decoded");
+    EXPECT_GE(observer_.progress.back(), 20.0);
+    EXPECT_LT(observer_.progress.back(), 100.0);
+    EXPECT_EQ(FilesIn(dir_ / "big/Decript"), std::vector<std::string>{});
+    EXPECT_EQ(Read(source), content);
+}
+
+TEST_F(DecodeFileTest, SourcesBeyondTwoGibibytesReportTrueProgress)
+{
+    const std::string source = Write("huge/a.txt", "");
+    const std::int64_t size = (std::int64_t{3} << 30) + 5; // sparse: nothing is written
+    fs::resize_file(source, static_cast<std::uintmax_t>(size));
+    observer_.keepGoing = [](double) { return false; };
+
+    EXPECT_EQ(Decode(source).outcome, FileOutcome::Stopped);
+
+    ASSERT_EQ(observer_.progress.size(), 1u);
+    const double bytesDone = observer_.progress.front() * static_cast<double>(size) / 100.0;
+    EXPECT_GT(bytesDone, 0.0);
+    EXPECT_LT(bytesDone, 64.0 * 1024 * 1024);
+    EXPECT_EQ(FilesIn(dir_ / "huge/Decript"), std::vector<std::string>{});
+}
+
+} // namespace
+} // namespace vantrel::batch
