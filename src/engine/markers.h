@@ -25,11 +25,13 @@ class MarkerWindow {
 public:
     void Push(std::uint8_t b) { recent_ = ((recent_ << 8) | b) & FiveBytes; }
 
+    // A run of bytes none of which IsMarkerByte: every window that reaches
+    // back past the run's last byte holds that byte and so matches no marker,
+    // which makes the last byte the only one worth keeping.
     void PushRun(std::span<const std::uint8_t> run)
     {
-        const std::size_t keep = run.size() < 5 ? run.size() : 5;
-        for (std::uint8_t b : run.last(keep))
-            Push(b);
+        if (!run.empty())
+            Push(run.back());
     }
 
     // "&&&&&", "#####" or "~~~~~" for ch = '&', '#', '~'.
