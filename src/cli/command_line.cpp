@@ -1,0 +1,89 @@
+#include "cli/command_line.h"
+
+namespace vantrel::cli {
+
+std::variant<CommandOptions, UsageError> ParseCommandLine(std::span<const std::string> args)
+{
+    CommandOptions options;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const auto nextValue = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) return std::nullopt;
+            return args[++i];
+        };
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.sources.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--no-check") {
+            options.keyCheck = false;
+        } else if (arg == "-o" || arg == "--output") {
+            options.outputFolder = nextValue();
+            if (!options.outputFolder) return UsageError{arg + " needs a folder"};
+        } else if (arg.starts_with("--output=")) {
+            options.outputFolder = arg.substr(9);
+        } else if (arg == "--key-file") {
+            options.keyFile = nextValue();
+            if (!options.keyFile) return UsageError{"--key-file needs a file name or -"};
+        } else if (arg.starts_with("--key-file=")) {
+            options.keyFile = arg.substr(11);
+        } else if (arg == "-k") {
+            options.key = nextValue();
+            if (!options.key) return UsageError{"-k needs a key"};
+        } else {
+            return UsageError{"unknown option " + arg};
+        }
+    }
+    if (options.help || options.version) return options;
+    if (options.key && options.keyFile) return UsageError{"give the key either with --key-file or with -k"};
+    if (options.sources.empty()) return UsageError{"no files to decode"};
+    return options;
+}
+
+std::string HelpText()
+{
+    return R"(Usage: vantrel-decode [--no-check] [-o DIR] [--key-file FILE|-] FILE...
+
+Decodes text files with enciphered regions into new files. Each FILE gives
+NAME-dec.txt (or NAME-dec(1).txt, NAME-dec(2).txt, ... when that name is
+taken) in a "Decript" folder beside it, or in DIR. Existing files are never
+overwritten; a file that fails leaves no output behind.
+
+  --no-check        do not test the key against the files' check fields
+  -o, --output DIR  write every output into DIR (used as it is, not created);
+                    without it every FILE must lie on a fixed local disk
+  --key-file FILE   read the key from the first line of FILE; "-" reads it
+                    from standard input
+  -k KEY            the key itself, for tests and scripts only: other users
+                    of this machine can read command lines
+  -h, --help        show this text
+  --version         show the version
+
+Without --key-file or -k the key is asked for on the terminal, without echo.
+The key is the text's bytes without surrounding blanks, at least 10 of them.
+
+Standard output gets one line per FILE, three fields separated by tabs:
+  FILE  RESULT  OUTPUT
+RESULT is one of "Decoded", "Rejected" (the key check proved the key
+wrong), "Cannot open", "Read error", "Write error", "Stopped" (interrupted)
+or "Not decoded" (not reached after an interruption); OUTPUT is the decoded
+file's path, empty unless RESULT is "Decoded". Messages go to standard error,
+and so does a progress bar when standard error is a terminal.
+
+Exit status: 0 when every file was decoded, 1 when any was rejected or
+failed, 2 for a usage, key or drive error (nothing decoded), 130 when
+interrupted (the file being decoded leaves no output).
+)";
+}
+
+std::string VersionText()
+{
+    return "vantrel-decode " VANTREL_VERSION "\n";
+}
+
+} // namespace vantrel::cli

@@ -1,0 +1,41 @@
+#pragma once
+// The whole vantrel-decode command, with its streams and services passed in:
+// main() wires the real ones, tests their doubles.
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "platform/drive_kinds.h"
+#include "platform/file_system.h"
+
+namespace vantrel::cli {
+
+enum ExitStatus : int {
+    AllDecoded = 0,
+    SomeNotDecoded = 1, // rejected or failed
+    CannotStart = 2,    // usage, key or drive error
+    Interrupted = 130,
+};
+
+struct CommandStreams {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal = false; // draw a progress bar
+};
+
+struct CommandServices {
+    platform::FileSystem& files;
+    const platform::DriveKinds& drives;
+    // Asks the user for the key; empty when there is no terminal to ask on.
+    std::function<std::optional<std::string>()> promptKey;
+    // True once the user asked the command to end.
+    std::function<bool()> interrupted = [] { return false; };
+};
+
+// args excludes the program name.
+int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& streams, const CommandServices& services);
+
+} // namespace vantrel::cli
