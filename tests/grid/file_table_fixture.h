@@ -1,0 +1,99 @@
+#pragma once
+// A grid set up like the main window's file table, shown in a top-level
+// window, plus a recorder of the regions the viewport is asked to paint.
+#include "grid/next_grid.h"
+#include <QEvent>
+#include <QImage>
+#include <QPaintEvent>
+#include <QRegion>
+#include <QTest>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+namespace vantrel::grid::testing {
+
+inline void ConfigureAsFileTable(TNextGrid& grid)
+{
+    grid.SetOptions(goCanHideColumn | goGrid | goHeader | goSelectFullRow);
+    grid.SetHeaderStyle(hsOffice2010);
+    grid.SetReadOnly(true);
+    auto text = [&](const char* caption, int width, Qt::Alignment align) {
+        auto& c = grid.Columns().Add<TNxTextColumn>();
+        c.Header().Caption = QString::fromLatin1(caption);
+        c.Header().Alignment = Qt::AlignHCenter;
+        c.SetWidth(width);
+        c.SetDefaultWidth(width);
+        c.SetAlignment(align);
+    };
+    text("Source files", 306, Qt::AlignLeft);
+    text("Status", 124, Qt::AlignHCenter);
+    auto& p = grid.Columns().Add<TNxProgressColumn>();
+    p.Header().Caption = QStringLiteral("Progress");
+    p.Header().Alignment = Qt::AlignHCenter;
+    p.SetWidth(77);
+    p.SetAlignment(Qt::AlignHCenter);
+    p.SetSortType(stNumeric);
+    p.ProgressStyle = psGradient;
+    p.ShowText = true;
+    p.TextPosition = tpInside;
+    p.BorderColor = QColor(0xFF, 0xFF, 0xFF);
+    p.Margin = 0;
+    text("Decoded files", 323, Qt::AlignLeft);
+}
+
+// Records every paint the viewport receives; marking alone records nothing.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* target) { target->installEventFilter(this); }
+    std::vector<QRegion> paints;
+    QRegion Union() const
+    {
+        QRegion all;
+        for (const auto& r : paints)
+            all += r;
+        return all;
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            paints.push_back(static_cast<QPaintEvent*>(e)->region());
+        return false;
+    }
+};
+
+// The grid in a window of the main window's table size, shown and focused.
+struct ShownFileTable {
+    ShownFileTable(int width = 859, int height = 476)
+    {
+        grid = new TNextGrid(&window);
+        ConfigureAsFileTable(*grid);
+        grid->setGeometry(0, 0, width, height);
+        window.resize(width, height + 30);
+        window.show();
+        window.activateWindow();
+        (void)QTest::qWaitForWindowExposed(&window);
+        (void)QTest::qWaitForWindowActive(&window);
+        grid->setFocus();
+        QCoreApplication::processEvents();
+    }
+    void AddRows(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            grid->AddRow(1);
+    }
+    QImage Shot() { return grid->viewport()->grab().toImage(); }
+    int RowTop(int row) const { return grid->HeaderSize() + (row - grid->FirstRowInView()) * 17; }
+
+    QWidget window;
+    TNextGrid* grid = nullptr;
+};
+
+inline QColor Pixel(const QImage& image, int x, int y)
+{
+    return image.pixelColor(x, y);
+}
+
+} // namespace vantrel::grid::testing
