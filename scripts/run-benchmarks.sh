@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a build: the Google Benchmark binaries (bin/bench_*)
+# and then the whole-command timing of the batch decode.
+#   scripts/run-benchmarks.sh BUILD_DIR
+set -euo pipefail
+
+build=${1:?usage: run-benchmarks.sh BUILD_DIR}
+root="$(cd "$(dirname "$0")/.." && pwd)"
+status=0
+
+shopt -s nullglob
+for bench in "$build"/bin/bench_*; do
+  [ -f "$bench" ] && [ -x "$bench" ] || continue
+  echo "== $(basename "$bench")"
+  "$bench" || status=1
+done
+
+echo "== batch decode"
+"$root/bench/batch/bench-decode.sh" "$build" || status=1
+
+exit "$status"
