@@ -1,0 +1,23 @@
+#pragma once
+// The key field's frame and the option's box come in two looks: the style's
+// own (themed) drawing, or the classic drawing the controls do themselves.
+#include <optional>
+
+class QWidget;
+
+namespace vantrel::ui {
+
+enum class ControlLook { Classic, Themed };
+
+// Themed unless the widget's style is Qt's plain "Windows" style, the one that
+// stands for a desktop without visual styles. Asked at every drawing, so a
+// change of style shows at the next paint.
+ControlLook StyleLook(const QWidget& widget);
+
+// A control's look: the forced one when set, otherwise the style's.
+inline ControlLook EffectiveLook(const QWidget& widget, std::optional<ControlLook> forced)
+{
+    return forced ? *forced : StyleLook(widget);
+}
+
+} // namespace vantrel::ui

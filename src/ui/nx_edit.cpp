@@ -1,0 +1,195 @@
+#include "ui/nx_edit.h"
+
+#include "ui/hint.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionFrame>
+
+namespace vantrel::ui {
+
+namespace {
+
+// Masks with "*" whatever character the style would choose, and never shows
+// the last typed character unmasked.
+class StarMaskStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        if (hint == SH_LineEdit_PasswordMaskDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QStyle* CreateStarMaskStyle(QObject* owner)
+{
+    // Based on a fresh copy of the application's style, so the field looks
+    // like every other control apart from its mask.
+    QStyle* base = QStyleFactory::create(QApplication::style()->name());
+    auto* style = new StarMaskStyle(base);
+    style->setParent(owner);
+    return style;
+}
+
+QCursor DrawReversedArrow()
+{
+    // The ordinary arrow mirrored left to right: it points up and to the right.
+    constexpr int size = 32;
+    const QPolygon outline({{0, 0}, {0, 16}, {4, 12}, {7, 19}, {10, 18}, {7, 11}, {12, 11}});
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.translate(size - 1, 0);
+        painter.scale(-1, 1);
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::white);
+        painter.drawPolygon(outline);
+    }
+    return QCursor(QPixmap::fromImage(image), size - 1, 0);
+}
+
+} // namespace
+
+TNxEdit::TNxEdit(QWidget* parent)
+    : QLineEdit(parent)
+{
+    setStyle(CreateStarMaskStyle(this));
+    setEchoMode(QLineEdit::Password);
+    setFrame(false);
+    setContentsMargins(EdgeWidth, EdgeWidth, EdgeWidth, EdgeWidth);
+    setTextMargins(0, 0, 0, 0);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setBackgroundRole(QPalette::Base);
+}
+
+const QCursor& TNxEdit::ReversedArrowCursor()
+{
+    static const QCursor cursor = DrawReversedArrow();
+    return cursor;
+}
+
+QRect TNxEdit::ClientRect() const
+{
+    return rect().adjusted(EdgeWidth, EdgeWidth, -EdgeWidth, -EdgeWidth);
+}
+
+bool TNxEdit::InSelectAllStrip(QPoint pos) const
+{
+    const QRect client = ClientRect();
+    const int x = pos.x() - client.left();
+    return x >= 0 && x < SelectAllColumns && pos.y() >= client.top() && pos.y() <= client.bottom();
+}
+
+void TNxEdit::SetLook(std::optional<ControlLook> look)
+{
+    look_ = look;
+    update();
+}
+
+void TNxEdit::paintEvent(QPaintEvent* event)
+{
+    QLineEdit::paintEvent(event);
+    QPainter painter(this);
+    DrawEdge(painter);
+}
+
+void TNxEdit::DrawEdge(QPainter& painter) const
+{
+    const QPalette& pal = palette();
+    const QRect r = rect();
+    // Sunken three-dimensional edge: shadow over dark shadow at the top left,
+    // highlight over face at the bottom right.
+    auto frame = [&](QRect box, QColor topLeft, QColor bottomRight) {
+        painter.setPen(topLeft);
+        painter.drawLine(box.topLeft(), box.topRight());
+        painter.drawLine(box.topLeft(), box.bottomLeft());
+        painter.setPen(bottomRight);
+        painter.drawLine(box.bottomLeft(), box.bottomRight());
+        painter.drawLine(box.topRight(), box.bottomRight());
+    };
+    frame(r, pal.color(QPalette::Dark), pal.color(QPalette::Light));
+    frame(r.adjusted(1, 1, -1, -1), pal.color(QPalette::Shadow), pal.color(QPalette::Button));
+
+    if (EffectiveLook(*this, look_) == ControlLook::Themed) {
+        QStyleOptionFrame option;
+        option.initFrom(this);
+        option.rect = r;
+        option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
+        option.midLineWidth = 0;
+        option.state |= QStyle::State_Sunken;
+        style()->drawPrimitive(QStyle::PE_FrameLineEdit, &option, &painter, this);
+    }
+}
+
+void TNxEdit::UpdatePointer(QPoint pos)
+{
+    if (InSelectAllStrip(pos))
+        setCursor(ReversedArrowCursor());
+    else
+        setCursor(Qt::IBeamCursor);
+}
+
+void TNxEdit::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && InSelectAllStrip(event->position().toPoint())) {
+        setFocus(Qt::MouseFocusReason);
+        selectAll();
+        selectedAllByPress_ = true;
+        event->accept();
+        return;
+    }
+    QLineEdit::mousePressEvent(event);
+}
+
+void TNxEdit::mouseMoveEvent(QMouseEvent* event)
+{
+    UpdatePointer(event->position().toPoint());
+    // A drag that began in the strip keeps the whole text selected.
+    if (selectedAllByPress_) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseMoveEvent(event);
+}
+
+void TNxEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (selectedAllByPress_ && event->button() == Qt::LeftButton) {
+        selectedAllByPress_ = false;
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TNxEdit::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && InSelectAllStrip(event->position().toPoint())) {
+        selectAll();
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseDoubleClickEvent(event);
+}
+
+bool TNxEdit::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && ShowHint(*this, static_cast<QHelpEvent&>(*event)))
+        return true;
+    return QLineEdit::event(event);
+}
+
+} // namespace vantrel::ui
