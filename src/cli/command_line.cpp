@@ -24,9 +24,11 @@ std::variant<CommandOptions, UsageError> ParseCommandLine(std::span<const std::s
             options.keyCheck = false;
         } else if (arg == "-o" || arg == "--output") {
             options.outputFolder = nextValue();
-            if (!options.outputFolder) return UsageError{arg + " needs a folder"};
+            // An empty folder would put the outputs at the root of the file system.
+            if (!options.outputFolder || options.outputFolder->empty()) return UsageError{arg + " needs a folder"};
         } else if (arg.starts_with("--output=")) {
             options.outputFolder = arg.substr(9);
+            if (options.outputFolder->empty()) return UsageError{"--output needs a folder"};
         } else if (arg == "--key-file") {
             options.keyFile = nextValue();
             if (!options.keyFile) return UsageError{"--key-file needs a file name or -"};

@@ -82,6 +82,7 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
         {{"--bogus", source}, "", "vantrel-decode: unknown option --bogus\n"},
         {{"-k", RightKey, "--key-file", "-", source}, RightKey, "vantrel-decode: give the key either with --key-file or with -k\n"},
         {{source, "-o"}, "", "vantrel-decode: -o needs a folder\n"},
+        {{"-k", RightKey, "-o", "", source}, "", "vantrel-decode: -o needs a folder\n"},
         {{source}, "", "vantrel-decode: no key: give --key-file FILE, or --key-file - to read it from standard input\n"},
         {{"--key-file", dir_.At("no-key-here"), source}, "", "vantrel-decode: cannot read the key file " + dir_.At("no-key-here") + "\n"},
         {{"-k", " 012345678 ", source}, "", "Decoding key is not correct!\n"},
