@@ -1,0 +1,39 @@
+#include "app/vantrel_application.h"
+
+#include "platform/app_font.h"
+#include "platform/exception_box.h"
+#include "ui/glyphs.h"
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace vantrel::app {
+
+VantrelApplication::VantrelApplication(int& argc, char** argv, platform::MessageBoxes& exceptionBoxes)
+    : QApplication(argc, argv)
+    , exceptionBoxes_(exceptionBoxes)
+{
+    setApplicationName(QStringLiteral("vantrel"));
+    setApplicationDisplayName(QString::fromLatin1(Title));
+    setApplicationVersion(QStringLiteral("1.6"));
+    setDesktopFileName(QStringLiteral("vantrel"));
+    setFont(platform::ApplicationFont());
+    setWindowIcon(QPixmap::fromImage(ui::glyphs::WindowIcon()));
+}
+
+bool VantrelApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowCurrentException();
+        return false;
+    }
+}
+
+void VantrelApplication::ShowCurrentException()
+{
+    exceptionBoxes_.ShowException(platform::ExceptionBoxText(platform::ExceptionMessage(std::current_exception())));
+}
+
+} // namespace vantrel::app

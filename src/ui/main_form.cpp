@@ -1,0 +1,224 @@
+#include "ui/main_form.h"
+
+#include "grid/columns.h"
+#include "grid/next_grid.h"
+#include "platform/app_font.h"
+#include "ui/glyphs.h"
+#include "ui/nx_check_box.h"
+#include "ui/nx_edit.h"
+#include "ui/nx_label.h"
+#include "ui/nx_panel.h"
+#include "ui/speed_button.h"
+
+#include <QVBoxLayout>
+
+namespace vantrel::ui {
+
+namespace {
+
+constexpr int ButtonSize = 40;
+constexpr int ButtonTop = 2;
+
+TSpeedButton* MakeButton(QWidget* strip, int left, const QString& hint, const QImage& glyph)
+{
+    auto* button = new TSpeedButton(strip);
+    button->setGeometry(left, ButtonTop, ButtonSize, ButtonSize);
+    button->SetHint(hint);
+    button->SetGlyph(glyph);
+    return button;
+}
+
+template <class Column>
+Column* AddColumn(grid::TNextGrid& table, const QString& caption, int width, Qt::Alignment alignment,
+                  grid::TSortType sortType)
+{
+    auto& column = table.Columns().Add<Column>();
+    column.Header().Caption = caption;
+    column.Header().Alignment = Qt::AlignHCenter;
+    column.SetDefaultWidth(width);
+    column.SetWidth(width);
+    column.SetAlignment(alignment);
+    column.SetSortType(sortType);
+    return &column;
+}
+
+} // namespace
+
+TMain_form::TMain_form(const platform::DesktopServices& services, QWidget* parent)
+    : QWidget(parent)
+    , OpenDialog1(services.openFiles)
+    , services_(services)
+{
+    setObjectName(QStringLiteral("Main_form"));
+    setWindowTitle(QStringLiteral("Vantrel 1.6"));
+    setFont(platform::ApplicationFont());
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    setWindowIcon(QPixmap::fromImage(glyphs::WindowIcon()));
+    setMinimumSize(MinimumClientSize);
+    resize(DesignClientSize);
+    move(285, 124);
+
+    CreateStrip();
+    CreateGrid();
+    CreateColumns();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(NxPanel1);
+    layout->addWidget(NextGrid1, 1);
+
+    // Tab goes from the key field to the table and back; the buttons and the
+    // option are reached with the mouse only.
+    setTabOrder(Edit1, NextGrid1);
+    Edit1->setFocus();
+
+    BindCommands();
+    FormCreate();
+}
+
+void TMain_form::CreateStrip()
+{
+    NxPanel1 = new TNxPanel(this);
+    NxPanel1->setFixedHeight(StripHeight);
+
+    open_files_but = MakeButton(NxPanel1, 1, QStringLiteral("Upload files"), glyphs::FolderWithLock());
+    open_folder_but = MakeButton(NxPanel1, 41, QStringLiteral("Folder to upload files"), glyphs::Folder());
+    decript_but = MakeButton(NxPanel1, 81, QStringLiteral("Run"), glyphs::OpenLock());
+    play_but = MakeButton(NxPanel1, 121, QStringLiteral("Open file"), glyphs::BlankSheet());
+
+    NxLabel1 = new TNxLabel(QStringLiteral("Key for decode"), NxPanel1);
+    NxLabel1->setGeometry(176, 13, 72, 13);
+
+    Edit1 = new TNxEdit(NxPanel1);
+    Edit1->setGeometry(256, 11, 177, 21);
+    Edit1->setToolTip(QStringLiteral("Ключ для декодирования"));
+
+    stop_but = MakeButton(NxPanel1, 81, QStringLiteral("Остановить декрипт"), glyphs::StopSquare());
+    stop_but->hide();
+
+    NxCheckBox1 = new TNxCheckBox(QStringLiteral("Key valid check"), NxPanel1);
+    NxCheckBox1->setGeometry(448, 11, 145, 21);
+    NxCheckBox1->SetChecked(true);
+}
+
+void TMain_form::CreateGrid()
+{
+    NextGrid1 = new grid::TNextGrid(this);
+    NextGrid1->setObjectName(QStringLiteral("NextGrid1"));
+    NextGrid1->SetHeaderStyle(grid::hsOffice2010);
+    NextGrid1->SetOptions(grid::goCanHideColumn | grid::goGrid | grid::goHeader | grid::goSelectFullRow);
+    NextGrid1->SetReadOnly(true);
+    NextGrid1->setToolTip(QStringLiteral("Файлы"));
+    NextGrid1->setFocusPolicy(Qt::StrongFocus);
+}
+
+void TMain_form::CreateColumns()
+{
+    using namespace grid;
+    NxTextColumn1 = AddColumn<TNxTextColumn>(*NextGrid1, QStringLiteral("Source files"), 306, Qt::AlignLeft,
+                                             stAlphabetic);
+    NxTextColumn2 = AddColumn<TNxTextColumn>(*NextGrid1, QStringLiteral("Status"), 124, Qt::AlignHCenter,
+                                             stAlphabetic);
+    NxProgressColumn1 = AddColumn<TNxProgressColumn>(*NextGrid1, QStringLiteral("Progress"), 77,
+                                                     Qt::AlignHCenter, stNumeric);
+    NxProgressColumn1->SetDefaultValue(QStringLiteral("0"));
+    NxProgressColumn1->ProgressStyle = psGradient;
+    NxProgressColumn1->ShowText = true;
+    NxProgressColumn1->TextPosition = tpInside;
+    NxProgressColumn1->BorderColor = Qt::white;
+    NxProgressColumn1->LowValueColor = Qt::black;
+    NxProgressColumn1->Margin = 0;
+    NxProgressColumn1->HideWhenEmpty = false;
+    NxTextColumn3 = AddColumn<TNxTextColumn>(*NextGrid1, QStringLiteral("Decoded files"), 323, Qt::AlignLeft,
+                                             stAlphabetic);
+}
+
+void TMain_form::BindCommands()
+{
+    connect(open_files_but, &TSpeedButton::clicked, this, &TMain_form::open_files_butClick);
+    connect(open_folder_but, &TSpeedButton::clicked, this, &TMain_form::open_folder_butClick);
+    connect(decript_but, &TSpeedButton::clicked, this, &TMain_form::decript_butClick);
+    connect(play_but, &TSpeedButton::clicked, this, &TMain_form::play_butClick);
+    connect(stop_but, &TSpeedButton::clicked, this, &TMain_form::stop_butClick);
+    connect(NextGrid1, &grid::TNextGrid::OnDblClick, this, &TMain_form::NextGrid1DblClick);
+}
+
+void TMain_form::FormCreate()
+{
+    UseOutputFolder = false;
+    OutputFolder.clear();
+}
+
+QString TMain_form::KeyText() const
+{
+    return Edit1->text();
+}
+
+bool TMain_form::KeyCheckEnabled() const
+{
+    return NxCheckBox1->Checked();
+}
+
+void TMain_form::SetRunning(bool running)
+{
+    running_ = running;
+    decript_but->setVisible(!running);
+    stop_but->setVisible(running);
+    for (QWidget* control : {static_cast<QWidget*>(open_files_but), static_cast<QWidget*>(open_folder_but),
+                             static_cast<QWidget*>(play_but), static_cast<QWidget*>(Edit1),
+                             static_cast<QWidget*>(NxCheckBox1)})
+        control->setEnabled(!running);
+    NextGrid1->SetHeaderInteractionEnabled(!running);
+}
+
+void TMain_form::open_files_butClick()
+{
+    // Provided by the batch layer's file list.
+}
+
+void TMain_form::decript_butClick()
+{
+    // Provided by the batch layer's decoding run.
+}
+
+void TMain_form::open_folder_butClick()
+{
+    const QString folder = services_.folderBrowser.Execute();
+    // A cancelled browser (or an item with no path) keeps the folder chosen
+    // before: forgetting it while UseOutputFolder stays on would send the next
+    // run's outputs to the root of the file system.
+    if (folder.isEmpty())
+        return;
+    OutputFolder = folder;
+    decript_but->setVisible(!running_);
+    UseOutputFolder = true;
+}
+
+void TMain_form::play_butClick()
+{
+    const int row = NextGrid1->GetSelectedRow();
+    if (row < 0) {
+        services_.messages.ShowError(QStringLiteral("File is not selected!"));
+        return;
+    }
+    const QString decoded = NextGrid1->GetCell(NxTextColumn3->Index(), row)->GetAsString();
+    if (decoded.isEmpty()) {
+        services_.messages.ShowError(QStringLiteral("File is not decoded!"));
+        return;
+    }
+    services_.shell.OpenDocument(decoded);
+}
+
+void TMain_form::stop_butClick()
+{
+    StopRequested = true;
+}
+
+void TMain_form::NextGrid1DblClick()
+{
+    // A double-click on the table does nothing.
+}
+
+} // namespace vantrel::ui

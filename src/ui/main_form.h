@@ -1,0 +1,86 @@
+#pragma once
+// The program's only window: the toolbar strip with its five commands, the
+// key field and the key-check option, above the file table.
+#include "platform/desktop_services.h"
+
+#include <QString>
+#include <QWidget>
+
+namespace vantrel::grid {
+class TNextGrid;
+class TNxTextColumn;
+class TNxProgressColumn;
+} // namespace vantrel::grid
+
+namespace vantrel::ui {
+
+class TNxPanel;
+class TSpeedButton;
+class TNxLabel;
+class TNxEdit;
+class TNxCheckBox;
+
+class TMain_form : public QWidget {
+    Q_OBJECT
+public:
+    // Size of the client area at 96 dpi, and the smallest the window gets.
+    static constexpr QSize DesignClientSize{859, 518};
+    static constexpr QSize MinimumClientSize{400, 200};
+    static constexpr int StripHeight = 42;
+
+    explicit TMain_form(const platform::DesktopServices& services, QWidget* parent = nullptr);
+
+    // Controls, in the order the form declares them; the form owns them.
+    platform::OpenFilesDialog& OpenDialog1;
+    TNxPanel* NxPanel1 = nullptr;
+    TSpeedButton* open_files_but = nullptr;
+    TSpeedButton* open_folder_but = nullptr;
+    TSpeedButton* decript_but = nullptr;
+    TSpeedButton* play_but = nullptr;
+    TNxLabel* NxLabel1 = nullptr;
+    TNxEdit* Edit1 = nullptr;
+    grid::TNextGrid* NextGrid1 = nullptr;
+    grid::TNxTextColumn* NxTextColumn1 = nullptr;
+    grid::TNxTextColumn* NxTextColumn2 = nullptr;
+    grid::TNxProgressColumn* NxProgressColumn1 = nullptr;
+    grid::TNxTextColumn* NxTextColumn3 = nullptr;
+    TSpeedButton* stop_but = nullptr;
+    TNxCheckBox* NxCheckBox1 = nullptr;
+
+    // --- what the decoding run reads and writes
+    QString KeyText() const;
+    bool KeyCheckEnabled() const;
+    bool GetUseOutputFolder() const { return UseOutputFolder; }
+    const QString& GetOutputFolder() const { return OutputFolder; }
+    bool GetStopRequested() const { return StopRequested; }
+    void SetStopRequested(bool requested) { StopRequested = requested; }
+    const platform::DesktopServices& Services() const { return services_; }
+
+    // For the length of a run: Stop in place of Run, and every control that
+    // could change the list, its order, the key or the option unavailable.
+    void SetRunning(bool running);
+    bool IsRunning() const { return running_; }
+
+    // --- commands
+    void open_files_butClick();
+    void open_folder_butClick();
+    void decript_butClick();
+    void play_butClick();
+    void stop_butClick();
+    void NextGrid1DblClick();
+
+private:
+    void FormCreate();
+    void CreateStrip();
+    void CreateGrid();
+    void CreateColumns();
+    void BindCommands();
+
+    platform::DesktopServices services_;
+    bool UseOutputFolder = false;
+    bool StopRequested = false;
+    QString OutputFolder;
+    bool running_ = false;
+};
+
+} // namespace vantrel::ui
