@@ -18,10 +18,10 @@ TNextGrid::TNextGrid(QWidget* parent)
       styleDisplay_(TStyleDisplay::ForStyle(hsAuto)),
       headerMouse_(std::make_unique<TGridHeaderMouse>(*this))
 {
-    // Our own one-pixel frame replaces the style's frame; the margin keeps
-    // the scroll bars and the viewport inside it.
-    setFrameStyle(QFrame::NoFrame);
-    setContentsMargins(1, 1, 1, 1);
+    // A plain one-pixel box reserves the frame's room around scroll bars and
+    // viewport; PaintFrame draws it in the border colour over the style's.
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
     // Everything in the viewport is painted by us; leaving the old pixels
     // alone is what lets a paint inside an update bracket change nothing.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
