@@ -130,7 +130,10 @@ DecipherLookup BuildDecipherLookup(const SubstitutionTable& table)
 {
     DecipherLookup lookup{};
     for (unsigned b = 0; b < lookup.size(); ++b)
-        lookup[b] = DecipherByte(table, static_cast<std::uint8_t>(b));
+        lookup[b] = static_cast<std::uint8_t>(b);
+    // Backwards, so that of two equal entries the first one wins, as in the search.
+    for (std::size_t i = AlphabetSize; i-- > 0;)
+        lookup[table[i]] = Alphabet[i];
     return lookup;
 }
 

@@ -1,7 +1,7 @@
 #include "engine/decode_stream.h"
 
 #include <algorithm>
-#include <vector>
+#include <memory>
 
 #include "engine/stream_decoder.h"
 
@@ -41,6 +41,18 @@ private:
     const ProgressCallback& callback_;
 };
 
+// Small sources need no large buffers. A measure that is off costs at most
+// some extra reads.
+std::size_t BufferSizeFor(std::int64_t size, std::size_t chunkSize)
+{
+    constexpr std::uint64_t SmallestBuffer = 4096;
+    chunkSize = std::max<std::size_t>(chunkSize, 1);
+    if (size <= 0)
+        return chunkSize;
+    const std::uint64_t enough = std::max(static_cast<std::uint64_t>(size), SmallestBuffer);
+    return static_cast<std::size_t>(std::min<std::uint64_t>(chunkSize, enough));
+}
+
 } // namespace
 
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
@@ -59,12 +71,14 @@ StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink
 
     StreamDecoder decoder(tables, keyCheck);
     const ProgressReporter reporter(size, progress);
-    std::vector<std::uint8_t> input(std::max<std::size_t>(chunkSize, 1));
-    std::vector<std::uint8_t> output(input.size());
+    chunkSize = BufferSizeFor(size, chunkSize);
+    // Every byte is written by a read before it is used; no need to clear them.
+    const auto input = std::make_unique_for_overwrite<std::uint8_t[]>(chunkSize);
+    const auto output = std::make_unique_for_overwrite<std::uint8_t[]>(chunkSize);
     std::uint64_t processed = 0;
 
     for (;;) {
-        const std::size_t read = std::min(source.Read(input), input.size());
+        const std::size_t read = std::min(source.Read({input.get(), chunkSize}), chunkSize);
         if (read == 0) {
             // Running out of bytes because of an error is not the end of the file.
             if (source.Failed())
@@ -73,8 +87,8 @@ StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink
             return StreamVerdict::Accepted;
         }
 
-        const std::size_t decoded = decoder.Decode({input.data(), read}, output.data());
-        if (decoded > 0 && !sink.Write({output.data(), decoded}))
+        const std::size_t decoded = decoder.Decode({input.get(), read}, output.get());
+        if (decoded > 0 && !sink.Write({output.get(), decoded}))
             return StreamVerdict::WriteFailed;
         processed += decoded;
 

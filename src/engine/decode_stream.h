@@ -37,11 +37,11 @@ struct DecodeTables {
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
                            const ProgressCallback& progress, const DecodeTables& tables = {});
 
-// How much is read and written at a time.
+// The most that is read and written at a time (less for small sources).
 inline constexpr std::size_t DefaultChunkSize = 256 * 1024;
 
-// The same with another chunk size (at least 1); the result does not depend
-// on it, only how often progress is reported.
+// The same with another largest chunk (at least 1); the result does not
+// depend on it, only how often progress is reported.
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
                            const ProgressCallback& progress, const DecodeTables& tables,
                            std::size_t chunkSize);
