@@ -2,10 +2,13 @@
 
 #include "platform/app_font.h"
 #include "platform/exception_box.h"
+#include "ui/control_look.h"
 #include "ui/glyphs.h"
+#include "ui/hint.h"
 
 #include <QIcon>
 #include <QPixmap>
+#include <QStyleFactory>
 
 namespace vantrel::app {
 
@@ -18,6 +21,7 @@ VantrelApplication::VantrelApplication(int& argc, char** argv, platform::Message
     setApplicationVersion(QStringLiteral("1.6"));
     setDesktopFileName(QStringLiteral("vantrel"));
     setFont(platform::ApplicationFont());
+    setStyle(ui::CreateHintStyle(QStyleFactory::create(ui::DrawingStyleName(*style()))));
     setWindowIcon(QPixmap::fromImage(ui::glyphs::WindowIcon()));
 }
 

@@ -3,9 +3,14 @@
 // own (themed) drawing, or the classic drawing the controls do themselves.
 #include <optional>
 
+class QString;
+class QStyle;
 class QWidget;
 
 namespace vantrel::ui {
+
+// The name of the style that really draws, looking through proxy styles.
+QString DrawingStyleName(const QStyle& style);
 
 enum class ControlLook { Classic, Themed };
 

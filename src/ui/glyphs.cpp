@@ -146,7 +146,7 @@ QImage OpenLock()
     QImage image = BlankGlyph();
     QPainter painter(&image);
     Smooth(painter);
-    DrawPadlock(painter, QRectF(5.5, 15.5, 19, 14), true);
+    DrawPadlock(painter, QRectF(5.5, 17.5, 19, 13), true);
     return image;
 }
 

@@ -2,6 +2,7 @@
 // Tool tips of the toolbar controls: shown for a fixed time, as the classic
 // hint window did, instead of a time that grows with the text.
 class QHelpEvent;
+class QStyle;
 class QWidget;
 
 namespace vantrel::ui {
@@ -13,5 +14,9 @@ inline constexpr int HintPauseMs = 500;
 
 // Shows `widget`'s tool tip for the help event; returns whether it handled it.
 bool ShowHint(QWidget& widget, const QHelpEvent& event);
+
+// Wraps a style so that tool tips wake up after HintPauseMs; the application
+// installs it once. Takes ownership of `base`.
+QStyle* CreateHintStyle(QStyle* base);
 
 } // namespace vantrel::ui

@@ -89,7 +89,9 @@ void TMain_form::CreateStrip()
     play_but = MakeButton(NxPanel1, 121, QStringLiteral("Open file"), glyphs::BlankSheet());
 
     NxLabel1 = new TNxLabel(QStringLiteral("Key for decode"), NxPanel1);
-    NxLabel1->setGeometry(176, 13, 72, 13);
+    // Sized to its caption: the substitute face is a little wider than the
+    // 72 pixels the caption was laid out for.
+    NxLabel1->move(176, 13);
 
     Edit1 = new TNxEdit(NxPanel1);
     Edit1->setGeometry(256, 11, 177, 21);

@@ -36,7 +36,7 @@ QStyle* CreateStarMaskStyle(QObject* owner)
 {
     // Based on a fresh copy of the application's style, so the field looks
     // like every other control apart from its mask.
-    QStyle* base = QStyleFactory::create(QApplication::style()->name());
+    QStyle* base = QStyleFactory::create(DrawingStyleName(*QApplication::style()));
     auto* style = new StarMaskStyle(base);
     style->setParent(owner);
     return style;

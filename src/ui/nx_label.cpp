@@ -10,6 +10,7 @@ TNxLabel::TNxLabel(const QString& caption, QWidget* parent)
 {
     // No background of its own: the strip behind shows through.
     setAutoFillBackground(false);
+    resize(sizeHint());
 }
 
 void TNxLabel::SetCaption(const QString& caption)
@@ -17,6 +18,7 @@ void TNxLabel::SetCaption(const QString& caption)
     if (caption == caption_)
         return;
     caption_ = caption;
+    resize(sizeHint());
     updateGeometry();
     update();
 }

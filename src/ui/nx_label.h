@@ -1,6 +1,6 @@
 #pragma once
 // A caption drawn at the top left in the window's font and text colour, with
-// no background of its own.
+// no background of its own. The label takes the size of its caption.
 #include <QWidget>
 
 namespace vantrel::ui {

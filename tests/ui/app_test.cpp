@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QStyle>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -36,6 +37,7 @@ TEST(VantrelApplicationTest, ExceptionsFromEventsReachTheExceptionBoxAndTheLoopG
     EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("Vantrel"));
     EXPECT_EQ(QApplication::font().pixelSize(), 11);
     EXPECT_FALSE(QApplication::windowIcon().isNull());
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 500);
 
     Thrower thrower;
     QEvent userEvent(QEvent::User);

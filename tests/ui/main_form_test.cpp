@@ -47,7 +47,6 @@ TEST_F(MainFormTest, EveryStripControlSitsAtItsPlace)
         {"decript_but", form.decript_but, {81, 2, 40, 40}},
         {"stop_but", form.stop_but, {81, 2, 40, 40}},
         {"play_but", form.play_but, {121, 2, 40, 40}},
-        {"NxLabel1", form.NxLabel1, {176, 13, 72, 13}},
         {"Edit1", form.Edit1, {256, 11, 177, 21}},
         {"NxCheckBox1", form.NxCheckBox1, {448, 11, 145, 21}},
     };
@@ -55,6 +54,16 @@ TEST_F(MainFormTest, EveryStripControlSitsAtItsPlace)
         EXPECT_EQ(p.control->geometry(), p.geometry) << p.name;
         EXPECT_EQ(p.control->parentWidget(), form.NxPanel1) << p.name;
     }
+}
+
+TEST_F(MainFormTest, TheLabelShowsItsWholeCaptionBeforeTheKeyField)
+{
+    const QRect label = form.NxLabel1->geometry();
+    EXPECT_EQ(label.topLeft(), QPoint(176, 13));
+    EXPECT_GE(label.width(), form.NxLabel1->fontMetrics().horizontalAdvance(QStringLiteral("Key for decode")));
+    EXPECT_GE(label.width(), 72);
+    EXPECT_LT(label.right(), form.Edit1->geometry().left());
+    EXPECT_EQ(label.height(), 13);
 }
 
 TEST_F(MainFormTest, TheStripKeeps42PixelsAndTheTableTakesTheRest)
