@@ -1,0 +1,119 @@
+// Decoding speed of the engine on 64 MiB in memory: plain text, text about
+// half inside enciphered regions, and the same behind a key-check block with
+// the key check on.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+
+#include "engine/decode_stream.h"
+#include "testing/encipher.h"
+
+namespace {
+
+using namespace vantrel::engine;
+namespace testing = vantrel::engine::testing;
+
+constexpr std::size_t StreamSize = 64u << 20;
+
+const SubstitutionTable& User()
+{
+    static const SubstitutionTable table = testing::TableForKey("bench-key-0123");
+    return table;
+}
+
+const SubstitutionTable& Fixed()
+{
+    static const SubstitutionTable table = testing::FixedKeyTable();
+    return table;
+}
+
+// Words, numbers and line ends; no marker bytes.
+std::string Prose(std::mt19937& random, std::size_t length, bool upperCase)
+{
+    static const char* const Words[] = {"the", "report", "of", "station", "42", "north", "and", "level",
+                                        "signal", "route", "7/19", "ends", "at", "grid", "zero", "clear"};
+    std::string text;
+    while (text.size() < length) {
+        std::string word = Words[random() % std::size(Words)];
+        if (upperCase)
+            for (char& c : word)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        text += word;
+        text += random() % 12 == 0 ? (upperCase ? " " : ".\n") : " ";
+    }
+    text.resize(length);
+    return text;
+}
+
+std::string PlainStream()
+{
+    std::mt19937 random(1);
+    return Prose(random, StreamSize, false);
+}
+
+// Plain and enciphered stretches of a few KiB taking turns.
+std::string RegionStream(bool withCheckBlock)
+{
+    std::mt19937 random(2);
+    testing::EncodedStreamBuilder stream(User(), Fixed());
+    if (withCheckBlock)
+        stream.CheckBlock({{"FIRST", false}, {"SECOND", false}, {"THIRD", false}, {"FOURTH", false}, {"FIFTH"}});
+    while (stream.Encoded().size() < StreamSize) {
+        stream.Plain(Prose(random, 1024 + random() % 4096, false));
+        stream.Region(Prose(random, 1024 + random() % 4096, true));
+    }
+    std::string bytes = stream.Encoded();
+    bytes.resize(StreamSize);
+    return bytes;
+}
+
+void DecodeInMemory(benchmark::State& state, const std::string& source, bool keyCheck)
+{
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(source.data()), source.size());
+    const DecodeTables tables{User(), Fixed()};
+    MemorySink sink;
+    const auto decode = [&] {
+        sink.Clear(); // keeps its capacity
+        MemorySource input(bytes);
+        const StreamVerdict verdict = DecodeStream(input, static_cast<std::int64_t>(bytes.size()), sink,
+                                                   keyCheck, [](double) { return true; }, tables);
+        return verdict == StreamVerdict::Accepted && sink.Bytes().size() == bytes.size();
+    };
+    // Once untimed, so that the sink's memory is in place.
+    if (!decode()) {
+        state.SkipWithError("the stream did not decode whole");
+        return;
+    }
+    for (auto _ : state) {
+        decode();
+        benchmark::DoNotOptimize(sink.Bytes().data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
+void BM_DecodePlainText(benchmark::State& state)
+{
+    static const std::string source = PlainStream();
+    DecodeInMemory(state, source, false);
+}
+
+void BM_DecodeHalfInRegions(benchmark::State& state)
+{
+    static const std::string source = RegionStream(false);
+    DecodeInMemory(state, source, false);
+}
+
+void BM_DecodeHalfInRegionsWithKeyCheck(benchmark::State& state)
+{
+    static const std::string source = RegionStream(true);
+    DecodeInMemory(state, source, true);
+}
+
+BENCHMARK(BM_DecodePlainText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeHalfInRegions)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeHalfInRegionsWithKeyCheck)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
