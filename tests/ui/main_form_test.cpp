@@ -166,16 +166,6 @@ TEST_F(MainFormTest, TheTableHasItsFourColumns)
     EXPECT_TRUE(form.NextGrid1->ReadOnly());
 }
 
-TEST_F(MainFormTest, TabMovesBetweenTheKeyFieldAndTheTableOnly)
-{
-    EXPECT_EQ(form.Edit1->nextInFocusChain()->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
-    for (QWidget* notAStop : std::initializer_list<QWidget*>{form.open_files_but, form.decript_but,
-                                                             form.NxCheckBox1})
-        EXPECT_FALSE(notAStop->focusPolicy() & Qt::TabFocus);
-    EXPECT_TRUE(form.NxCheckBox1->focusPolicy() & Qt::ClickFocus);
-    EXPECT_TRUE(form.NextGrid1->focusPolicy() & Qt::TabFocus);
-}
-
 // --- Choose folder
 
 TEST_F(MainFormTest, ChoosingAFolderRemembersItAndTurnsTheOutputFolderOn)

@@ -41,11 +41,6 @@ protected:
     TNxCheckBox box{QStringLiteral("Key valid check")};
 };
 
-TEST_F(CheckBoxTest, ClassicBoxIsElevenPixelsTwoInAndCentred)
-{
-    EXPECT_EQ(box.BoxRect(), QRect(2, 5, 11, 11));
-}
-
 // The tick's pixels, relative to the box: three 45-degree polylines through
 // (2, 4 + d), (4, 6 + d), (9, 1 + d).
 std::set<std::pair<int, int>> TickPixels()
@@ -188,13 +183,6 @@ TEST_F(CheckBoxTest, HoverFollowsThePointerOverTheBox)
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&box, &leave);
     EXPECT_FALSE(box.IsHovered());
-}
-
-TEST_F(CheckBoxTest, SettingTheSameValueFiresNothing)
-{
-    QSignalSpy changes(&box, &TNxCheckBox::Changed);
-    box.SetChecked(true);
-    EXPECT_EQ(changes.count(), 0);
 }
 
 // Records the state the control asks the style to draw its box in.

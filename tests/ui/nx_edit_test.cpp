@@ -70,14 +70,6 @@ TEST_F(KeyFieldTest, APressAtClientColumnThreePlacesTheCaret)
     EXPECT_EQ(edit->cursorPosition(), 0);
 }
 
-TEST_F(KeyFieldTest, TheSelectAllStripIsTheThreeLeftmostClientColumns)
-{
-    EXPECT_FALSE(edit->InSelectAllStrip(Client(-1)));
-    EXPECT_TRUE(edit->InSelectAllStrip(Client(0)));
-    EXPECT_TRUE(edit->InSelectAllStrip(Client(2)));
-    EXPECT_FALSE(edit->InSelectAllStrip(Client(3)));
-}
-
 TEST_F(KeyFieldTest, ThePointerIsAReversedArrowOverTheStripAndATextPointerElsewhere)
 {
     MoveTo(Client(1));
