@@ -29,6 +29,10 @@ struct DecodeTables {
     const SubstitutionTable& fixed = FixedTable;
 };
 
+// Rewinds the source first (ReadFailed when it cannot), then decodes it to
+// its end. Whatever verdict, the bytes decoded before it stay in the sink;
+// after Rejected that is everything before the byte that proved the key wrong.
+//
 // size is the caller's measure of the source, used for progress only; with
 // size <= 0 nothing is reported. Progress is reported once per chunk read and
 // once more at the end (100 for a whole file); an empty progress callback is

@@ -128,12 +128,6 @@ TEST(KeySchedule, EveryTableIsAPermutationWithoutFixedPointsBelow37)
     EXPECT_GT(slashKeptItsPlace, 0);
 }
 
-TEST(KeySchedule, SameSeedSameTable)
-{
-    const auto seed = SeedOf("k3y-k3y-k3");
-    EXPECT_EQ(BuildSubstitutionTable(seed), BuildSubstitutionTable(seed));
-}
-
 TEST(KeySchedule, OnlyTheFirstTenKeyBytesCount)
 {
     PrepareEncriptMatrix(Bytes("0123456789 and more"));
