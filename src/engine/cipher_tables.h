@@ -30,7 +30,8 @@ std::uint16_t KeyCrc16(const std::uint8_t* data, std::uint16_t count);
 // The key schedule on its own: a pure function of the first 10 seed bytes.
 SubstitutionTable BuildSubstitutionTable(std::span<const std::uint8_t, SeedSize> seed);
 
-// Fills UserTable from the first 10 bytes of the key (the caller guarantees them).
+// Fills UserTable from the first 10 bytes of the key. The caller checks the
+// key's length first; a shorter one throws std::invalid_argument.
 void PrepareEncriptMatrix(std::span<const std::uint8_t> key);
 // Fills FixedTable from FixedKey.
 void PrepareEncriptMatrixFix();
