@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every benchmark of a build: the Google Benchmark binaries (bin/bench_*)
+# Runs every benchmark of a build: the Google Benchmark binaries (bin/bench_*,
+# bin/*_bench)
 # and then the whole-command timing of the batch decode.
 #   scripts/run-benchmarks.sh BUILD_DIR
 set -euo pipefail
@@ -9,7 +10,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 status=0
 
 shopt -s nullglob
-for bench in "$build"/bin/bench_*; do
+for bench in "$build"/bin/bench_* "$build"/bin/*_bench; do
   [ -f "$bench" ] && [ -x "$bench" ] || continue
   echo "== $(basename "$bench")"
   "$bench" || status=1
