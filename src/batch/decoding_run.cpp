@@ -1,0 +1,158 @@
+#include "batch/decoding_run.h"
+
+#include "batch/decode_file.h"
+#include "batch/decoding_key.h"
+#include "batch/drive_check.h"
+#include "batch/event_pump.h"
+#include "batch/messages.h"
+#include "platform/desktop_services.h"
+
+#include <vector>
+
+namespace vantrel::batch {
+namespace {
+
+QString MessageText(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The key is the typed text's UTF-8 bytes; the length test and the tables
+// both work on bytes.
+std::string KeyBytes(const QString& typed)
+{
+    return typed.toUtf8().toStdString();
+}
+
+// One row's turn, as the table shows it while the file decodes.
+class RowObserver final : public DecodeObserver {
+public:
+    RowObserver(FileTable& table, int row, EventPump& events, const RunControls& controls,
+                platform::MessageBoxes& messages)
+        : table_(table), row_(row), events_(events), controls_(controls), messages_(messages)
+    {
+    }
+
+    void Started() override
+    {
+        table_.SetStatus(row_, DecodingStatus);
+        table_.ResetProgress(row_);
+    }
+
+    bool Progress(double percent) override
+    {
+        table_.SetProgress(row_, percent);
+        events_.ProcessWhenDue();
+        return !controls_.GetStopRequested();
+    }
+
+    // Shown while both files are still open, as the user expects the box
+    // before anything is cleaned up.
+    void Rejected() override { messages_.ShowError(MessageText(WrongKeyMessage)); }
+
+private:
+    FileTable& table_;
+    int row_;
+    EventPump& events_;
+    const RunControls& controls_;
+    platform::MessageBoxes& messages_;
+};
+
+void RecordResult(FileTable& table, int row, const FileResult& result)
+{
+    table.SetStatus(row, StatusWord(result.outcome));
+    switch (result.outcome) {
+    case FileOutcome::Decoded:
+        // The bar keeps the last value the decoding reported.
+        table.SetDecodedPath(row, TablePath(result.outputPath));
+        return;
+    case FileOutcome::Stopped:
+        // Back to how the run found it: the path of an earlier run stays.
+        table.SetProgress(row, 0.0);
+        return;
+    case FileOutcome::Rejected:
+    case FileOutcome::CannotOpen:
+    case FileOutcome::ReadError:
+    case FileOutcome::WriteError:
+        table.SetDecodedPath(row, QString());
+        table.SetProgress(row, 0.0);
+        return;
+    }
+}
+
+// Holds the window in its running state for as long as the run is on the
+// stack, whatever way it leaves.
+class RunningState {
+public:
+    RunningState(RunControls& controls, bool& active) : controls_(controls), active_(active)
+    {
+        active_ = true;
+        controls_.SetRunning(true);
+    }
+    ~RunningState()
+    {
+        controls_.SetRunning(false);
+        active_ = false;
+    }
+    RunningState(const RunningState&) = delete;
+    RunningState& operator=(const RunningState&) = delete;
+
+private:
+    RunControls& controls_;
+    bool& active_;
+};
+
+} // namespace
+
+DecodingRun::DecodingRun(grid::TNextGrid& table, RunControls& controls, const FileServices& services,
+                         platform::MessageBoxes& messages)
+    : table_(table), controls_(controls), services_(services), messages_(messages)
+{
+}
+
+void DecodingRun::Execute(const RunInputs& inputs)
+{
+    if (active_) return;
+    const std::optional<std::string> key = AcceptKey(KeyBytes(inputs.typedKey));
+    if (!key) {
+        messages_.ShowError(MessageText(KeyNotCorrectMessage));
+        return;
+    }
+    if (!SourcesAllowed(inputs.outputFolder.has_value())) {
+        messages_.ShowError(MessageText(UploadFolderNotCorrectMessage));
+        return;
+    }
+    PrepareTables(*key);
+
+    RunningState running(controls_, active_);
+    controls_.SetStopRequested(false);
+    VisitRows(inputs);
+}
+
+bool DecodingRun::SourcesAllowed(bool outputFolderChosen) const
+{
+    std::vector<std::string> sources;
+    for (int row = 0; row < table_.RowCount(); ++row) sources.push_back(LocalPath(table_.Source(row)));
+    return !FirstSourceNotAllowed(services_.drives, sources, outputFolderChosen);
+}
+
+void DecodingRun::VisitRows(const RunInputs& inputs)
+{
+    EventPump events(eventInterval_);
+    // Lets the window show Stop in place of Run before the first file.
+    events.ProcessNow();
+
+    OutputPlacement placement;
+    if (inputs.outputFolder) placement.chosenFolder = LocalPath(*inputs.outputFolder);
+
+    for (int row = 0; row < table_.RowCount(); ++row) {
+        if (controls_.GetStopRequested()) return;
+        RowObserver observer(table_, row, events, controls_, messages_);
+        const FileResult result =
+            DecodeFile(services_.files, LocalPath(table_.Source(row)), placement, inputs.keyCheck, observer);
+        RecordResult(table_, row, result);
+        if (result.outcome == FileOutcome::Stopped) return;
+    }
+}
+
+} // namespace vantrel::batch

@@ -1,0 +1,17 @@
+#pragma once
+// The file side of the machine that a run works with: the files themselves
+// and the kinds of drive they lie on. Tests hand in doubles.
+#include "platform/drive_kinds.h"
+#include "platform/file_system.h"
+
+namespace vantrel::batch {
+
+struct FileServices {
+    platform::FileSystem& files;
+    const platform::DriveKinds& drives;
+};
+
+// This machine's file system and mount table.
+FileServices SystemFileServices();
+
+} // namespace vantrel::batch

@@ -1,0 +1,66 @@
+#include "batch/file_table.h"
+
+#include "batch/messages.h"
+#include "grid/next_grid.h"
+
+#include <QFile>
+
+namespace vantrel::batch {
+
+std::string LocalPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString TablePath(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+int FileTable::RowCount() const
+{
+    return table_.GetRowCount();
+}
+
+QString FileTable::Source(int row) const
+{
+    return table_.GetCell(SourceColumn, row)->GetAsString();
+}
+
+bool FileTable::Contains(const QString& source) const
+{
+    for (int row = 0; row < table_.GetRowCount(); ++row) {
+        if (Source(row) == source) return true;
+    }
+    return false;
+}
+
+void FileTable::Append(const QString& source)
+{
+    table_.AddRow(1);
+    const int row = table_.GetRowCount() - 1;
+    table_.GetCell(SourceColumn, row)->SetAsString(source);
+    SetStatus(row, NotDecodedStatus);
+}
+
+void FileTable::SetStatus(int row, std::string_view word)
+{
+    table_.GetCell(StatusColumn, row)->SetAsString(QString::fromUtf8(word.data(), qsizetype(word.size())));
+}
+
+void FileTable::ResetProgress(int row)
+{
+    table_.GetCell(ProgressColumn, row)->SetAsInteger(0);
+}
+
+void FileTable::SetProgress(int row, double percent)
+{
+    table_.GetCell(ProgressColumn, row)->SetAsFloat(percent);
+}
+
+void FileTable::SetDecodedPath(int row, const QString& path)
+{
+    table_.GetCell(DecodedColumn, row)->SetAsString(path);
+}
+
+} // namespace vantrel::batch
