@@ -1,5 +1,6 @@
 #include "ui/main_form.h"
 
+#include "batch/file_list.h"
 #include "grid/columns.h"
 #include "grid/next_grid.h"
 #include "platform/app_font.h"
@@ -10,6 +11,7 @@
 #include "ui/nx_panel.h"
 #include "ui/speed_button.h"
 
+#include <QCloseEvent>
 #include <QVBoxLayout>
 
 namespace vantrel::ui {
@@ -45,6 +47,12 @@ Column* AddColumn(grid::TNextGrid& table, const QString& caption, int width, Qt:
 } // namespace
 
 TMain_form::TMain_form(const platform::DesktopServices& services, QWidget* parent)
+    : TMain_form(services, batch::SystemFileServices(), parent)
+{
+}
+
+TMain_form::TMain_form(const platform::DesktopServices& services, const batch::FileServices& files,
+                       QWidget* parent)
     : QWidget(parent)
     , OpenDialog1(services.openFiles)
     , services_(services)
@@ -74,9 +82,13 @@ TMain_form::TMain_form(const platform::DesktopServices& services, QWidget* paren
     setTabOrder(Edit1, NextGrid1);
     Edit1->setFocus();
 
+    run_ = std::make_unique<batch::DecodingRun>(*NextGrid1, *this, files, services_.messages);
+
     BindCommands();
     FormCreate();
 }
+
+TMain_form::~TMain_form() = default;
 
 void TMain_form::CreateStrip()
 {
@@ -177,12 +189,36 @@ void TMain_form::SetRunning(bool running)
 
 void TMain_form::open_files_butClick()
 {
-    // Provided by the batch layer's file list.
+    // The button is locked during a run; this also keeps out a click that
+    // was already queued when the run began.
+    if (running_) return;
+    batch::AddFiles(*NextGrid1, OpenDialog1);
 }
 
 void TMain_form::decript_butClick()
 {
-    // Provided by the batch layer's decoding run.
+    // A run hands out pending events while it goes: never start a second one
+    // inside it.
+    if (running_) return;
+    batch::RunInputs inputs{KeyText(), KeyCheckEnabled(), std::nullopt};
+    if (UseOutputFolder) inputs.outputFolder = OutputFolder;
+    run_->Execute(inputs);
+    if (closeWhenRunEnds_)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TMain_form::closeEvent(QCloseEvent* event)
+{
+    // The run is on the stack below this event, so the window must outlive
+    // it: stop it as the Stop button would, and close when it has returned.
+    if (running_) {
+        StopRequested = true;
+        closeWhenRunEnds_ = true;
+        event->ignore();
+        return;
+    }
+    closeWhenRunEnds_ = false;
+    QWidget::closeEvent(event);
 }
 
 void TMain_form::open_folder_butClick()

@@ -1,10 +1,12 @@
 #pragma once
 // The program's only window: the toolbar strip with its five commands, the
 // key field and the key-check option, above the file table.
+#include "batch/decoding_run.h"
 #include "platform/desktop_services.h"
 
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 namespace vantrel::grid {
 class TNextGrid;
@@ -20,7 +22,7 @@ class TNxLabel;
 class TNxEdit;
 class TNxCheckBox;
 
-class TMain_form : public QWidget {
+class TMain_form : public QWidget, public batch::RunControls {
     Q_OBJECT
 public:
     // Size of the client area at 96 dpi, and the smallest the window gets.
@@ -28,7 +30,11 @@ public:
     static constexpr QSize MinimumClientSize{400, 200};
     static constexpr int StripHeight = 42;
 
+    // Decodes with this machine's files and drives.
     explicit TMain_form(const platform::DesktopServices& services, QWidget* parent = nullptr);
+    TMain_form(const platform::DesktopServices& services, const batch::FileServices& files,
+               QWidget* parent = nullptr);
+    ~TMain_form() override;
 
     // Controls, in the order the form declares them; the form owns them.
     platform::OpenFilesDialog& OpenDialog1;
@@ -52,13 +58,14 @@ public:
     bool KeyCheckEnabled() const;
     bool GetUseOutputFolder() const { return UseOutputFolder; }
     const QString& GetOutputFolder() const { return OutputFolder; }
-    bool GetStopRequested() const { return StopRequested; }
-    void SetStopRequested(bool requested) { StopRequested = requested; }
+    bool GetStopRequested() const override { return StopRequested; }
+    void SetStopRequested(bool requested) override { StopRequested = requested; }
     const platform::DesktopServices& Services() const { return services_; }
+    batch::DecodingRun& Runner() { return *run_; }
 
     // For the length of a run: Stop in place of Run, and every control that
     // could change the list, its order, the key or the option unavailable.
-    void SetRunning(bool running);
+    void SetRunning(bool running) override;
     bool IsRunning() const { return running_; }
 
     // --- commands
@@ -68,6 +75,11 @@ public:
     void play_butClick();
     void stop_butClick();
     void NextGrid1DblClick();
+
+protected:
+    // Closing during a run stops it first; the window closes once the run
+    // has unwound.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
@@ -81,6 +93,8 @@ private:
     bool StopRequested = false;
     QString OutputFolder;
     bool running_ = false;
+    bool closeWhenRunEnds_ = false;
+    std::unique_ptr<batch::DecodingRun> run_;
 };
 
 } // namespace vantrel::ui
