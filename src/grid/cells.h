@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace vantrel::grid {
@@ -122,6 +123,13 @@ struct TSortMemory {
     bool StillSorted = false;
 };
 
+// What one store sort did: whether it only reversed the previous order, and
+// how many row swaps it took.
+struct TSortOutcome {
+    bool Reversed = false;
+    long long Swaps = 0;
+};
+
 class TCells {
 public:
     static constexpr int MaxColumns = 1025;
@@ -161,6 +169,15 @@ public:
     TSortMemory& SortMemory() { return sortMemory_; }
     const TSortMemory& SortMemory() const { return sortMemory_; }
 
+    // Orders the rows by column ACol's cells. When ACol is the column sorted
+    // last, nothing changed since and the direction differs, the rows are
+    // simply reversed (unless fullResort); otherwise a randomised quicksort
+    // runs. Only row records and cell objects move. A column that does not
+    // exist changes nothing.
+    TSortOutcome Sort(int ACol, TSortType type, bool ascending, bool fullResort = false);
+    // Makes the pivot choices of later sorts repeatable.
+    void SeedPivotSource(unsigned seed) { pivotSource_.seed(seed); }
+
     // Wired to the control's DoCellChange.
     void SetOnChange(ChangeHandler handler) { onChange_ = std::move(handler); }
     // Called by TCell::Changed: reports the current position, then forgets
@@ -174,7 +191,10 @@ private:
     int currentCol_ = 0;
     int currentRow_ = 0;
     TSortMemory sortMemory_;
+    std::minstd_rand pivotSource_{std::random_device{}()};
     ChangeHandler onChange_;
+
+    friend class TRowQuickSort;
 };
 
 } // namespace vantrel::grid
