@@ -1,0 +1,355 @@
+// The Run command through the window: pre-checks, names and folders, the key
+// check, failures, Stop and closing during a run.
+#include "batch/decoding_run.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <initializer_list>
+
+#include "grid/next_grid.h"
+#include "testing/encipher.h"
+#include "ui/nx_check_box.h"
+#include "window_fixture.h"
+
+namespace vantrel::batch::testing {
+namespace {
+
+using engine::testing::EncodedStreamBuilder;
+
+const QString RightKey = QStringLiteral("K3Y-0F-TEN");
+const QString WrongKey = QStringLiteral("NOT THE KEY");
+
+// A source that only the right key passes (a wrong key fails all five
+// pairs), with an enciphered region.
+EncodedStreamBuilder Encoded(std::string_view plainTail = " end.\n")
+{
+    EncodedStreamBuilder stream(engine::testing::TableForKey(RightKey.toStdString()));
+    stream.Plain("Report\n").CheckBlock({{"ALPHA"}, {"BRAVO"}, {"CHARLIE"}, {"DELTA"}, {"ECHO"}});
+    stream.Plain("\nplain, ").Region("ATTACK AT 0600/EAST").Plain(plainTail);
+    return stream;
+}
+
+// Several chunks, so that a run can be stopped inside it.
+EncodedStreamBuilder Large()
+{
+    return Encoded(std::string(3 << 20, 'x'));
+}
+
+class RunTest : public WindowTest {
+protected:
+    RunTest() { form.Runner().SetEventInterval(std::chrono::milliseconds(0)); }
+
+    // Calls act once, from inside the run, when row's progress first reaches
+    // at least percent (and is not yet 100).
+    void WhenProgressReaches(int row, double percent, std::function<void()> act)
+    {
+        QObject::connect(form.NextGrid1, &grid::TNextGrid::OnChange, form.NextGrid1,
+                         [this, row, percent, act = std::move(act), done = false](int col, int r) mutable {
+                             if (done || col != 2 || r != row) return;
+                             const double value = form.NextGrid1->GetCell(2, r)->GetAsFloat();
+                             if (value < percent || value >= 100.0) return;
+                             done = true;
+                             progressWhenActed = value;
+                             act();
+                         });
+    }
+    // A click on Stop as the user makes it: queued, handled when the run
+    // next lets events through.
+    void ClickStopSoon()
+    {
+        QTimer::singleShot(0, form.stop_but, [this] { form.stop_but->click(); });
+    }
+
+    std::vector<QWidget*> Locked() const
+    {
+        return {form.open_files_but, form.open_folder_but, form.play_but, form.Edit1, form.NxCheckBox1};
+    }
+    void ExpectIdle() const
+    {
+        EXPECT_FALSE(form.IsRunning());
+        EXPECT_FALSE(form.decript_but->isHidden());
+        EXPECT_TRUE(form.stop_but->isHidden());
+        for (QWidget* control : Locked()) EXPECT_TRUE(control->isEnabled()) << control->metaObject()->className();
+        EXPECT_TRUE(form.NextGrid1->HeaderInteractionEnabled());
+    }
+
+    double progressWhenActed = -1;
+};
+
+// --- before the first file
+
+TEST_F(RunTest, TheKeyIsMeasuredWithoutTheBlanksAroundIt)
+{
+    struct Case {
+        QString typed;
+        bool accepted;
+    } const cases[] = {
+        {QStringLiteral("0123456789"), true},
+        {QStringLiteral("  0123456789 \t"), true},
+        {QStringLiteral(" 012345678  "), false},
+        {QStringLiteral("\t\n"), false},
+        {QStringLiteral("ключ-ключ"), true}, // 9 letters, but 17 bytes
+    };
+    const QString source = Write(QStringLiteral("a.txt"), "plain");
+    Add({source});
+    for (const Case& c : cases) {
+        boxes.errors.clear();
+        Run(c.typed);
+        EXPECT_EQ(boxes.errors, c.accepted ? QStringList() : QStringList{"Decoding key is not correct!"})
+            << c.typed.toStdString();
+    }
+    EXPECT_EQ(FilesIn(QStringLiteral("Decript")),
+              (QStringList{"a-dec(1).txt", "a-dec(2).txt", "a-dec.txt"}));
+}
+
+TEST_F(RunTest, AnEmptyTableRunsAndEndsQuietly)
+{
+    Run(RightKey);
+    EXPECT_TRUE(boxes.errors.isEmpty());
+    ExpectIdle();
+
+    Run(QStringLiteral("short"));
+    EXPECT_EQ(boxes.errors, QStringList{"Decoding key is not correct!"});
+}
+
+TEST_F(RunTest, ASourceOffTheFixedDisksNeedsAChosenFolder)
+{
+    const QString local = Write(QStringLiteral("local/a.txt"), "plain");
+    const QString remote = Write(QStringLiteral("remote/b.txt"), "plain");
+    drives.notFixed.push_back(dir.filePath(QStringLiteral("remote")).toStdString());
+    Add({local, remote});
+    boxes.whileOpen = [this](const QString&) {
+        EXPECT_FALSE(form.IsRunning()); // refused before the buttons swap
+        EXPECT_TRUE(form.stop_but->isHidden());
+    };
+
+    Run(RightKey);
+    EXPECT_EQ(boxes.errors, QStringList{"Upload folder is not correct!"});
+    EXPECT_EQ(Statuses(), (std::vector<QString>{"Not decoded", "Not decoded"}));
+    EXPECT_TRUE(files.created.empty());
+    EXPECT_EQ(drives.asked.back(), remote.toStdString());
+
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    ChooseFolder(out);
+    boxes.errors.clear();
+    Run(RightKey);
+    EXPECT_TRUE(boxes.errors.isEmpty());
+    EXPECT_EQ(Statuses(), (std::vector<QString>{"Decoded", "Decoded"}));
+    EXPECT_EQ(Row(1).decoded, out + QStringLiteral("/b-dec.txt"));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("remote/Decript"))));
+}
+
+// --- names and folders
+
+TEST_F(RunTest, OutputsGoIntoDecriptBesideTheSourceUnderAFreshNameEachRun)
+{
+    const EncodedStreamBuilder stream = Encoded();
+    const QString source = Write(QStringLiteral("logs/report.2024.txt"), stream.Encoded());
+    Add({source});
+
+    for (const char* expected : {"report.2024-dec.txt", "report.2024-dec(1).txt", "report.2024-dec(2).txt"}) {
+        Run(RightKey);
+        const QString output = dir.filePath(QStringLiteral("logs/Decript/")) + expected;
+        EXPECT_EQ(Row(0).status, QStringLiteral("Decoded"));
+        EXPECT_EQ(Row(0).progress, 100.0);
+        EXPECT_EQ(Row(0).decoded, output);
+        EXPECT_EQ(Read(output), stream.Decoded());
+    }
+    EXPECT_TRUE(boxes.errors.isEmpty());
+    ExpectIdle();
+}
+
+TEST_F(RunTest, ARowDecodedBeforeStartsOverAndKeepsItsOldPathUntilItsResult)
+{
+    const QString source = Write(QStringLiteral("a.txt"), Large().Encoded());
+    Add({source});
+    Run(RightKey);
+    const QString first = Row(0).decoded;
+
+    RowView during;
+    WhenProgressReaches(0, 0.0, [&] { during = Row(0); });
+    Run(RightKey);
+
+    EXPECT_EQ(during.status, QStringLiteral("Decoding"));
+    EXPECT_LT(during.progress, 100.0);
+    EXPECT_EQ(during.decoded, first);
+    EXPECT_EQ(Row(0).decoded, dir.filePath(QStringLiteral("Decript/a-dec(1).txt")));
+}
+
+TEST_F(RunTest, SameNamesFromTwoFoldersTakeTurnsInTheChosenFolder)
+{
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    ChooseFolder(out);
+    Add({Write(QStringLiteral("one/notes.txt"), "first"), Write(QStringLiteral("two/notes.txt"), "second"),
+         Write(QStringLiteral("two/Отчёт"), "third")});
+
+    Run(RightKey);
+
+    EXPECT_EQ(Row(0).decoded, out + QStringLiteral("/notes-dec.txt"));
+    EXPECT_EQ(Row(1).decoded, out + QStringLiteral("/notes-dec(1).txt"));
+    EXPECT_EQ(Row(2).decoded, out + QStringLiteral("/Отчёт-dec.txt"));
+    EXPECT_EQ(Read(Row(1).decoded), "second");
+    EXPECT_EQ(Read(Row(2).decoded), "third");
+}
+
+// --- the key check
+
+TEST_F(RunTest, AWrongKeyEmptiesEachRowAfterItsOwnBox)
+{
+    const EncodedStreamBuilder stream = Encoded();
+    Add({Write(QStringLiteral("a.txt"), stream.Encoded()), Write(QStringLiteral("b.txt"), stream.Encoded()),
+         Write(QStringLiteral("c.txt"), stream.Encoded())});
+    Run(RightKey); // every row now has a decoded path that the wrong key must clear
+
+    QStringList outputsWhileBoxOpen;
+    boxes.whileOpen = [&](const QString&) { outputsWhileBoxOpen += FilesIn(QStringLiteral("Decript")); };
+    Run(WrongKey);
+
+    EXPECT_EQ(boxes.errors, QStringList(3, QStringLiteral("Wrong invalid key!")));
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(Row(row).status, QString()) << row;
+        EXPECT_EQ(Row(row).progress, 0.0) << row;
+        EXPECT_EQ(Row(row).decoded, QString()) << row;
+    }
+    EXPECT_TRUE(outputsWhileBoxOpen.contains(QStringLiteral("a-dec(1).txt")));
+    EXPECT_TRUE(outputsWhileBoxOpen.contains(QStringLiteral("c-dec(1).txt")));
+    EXPECT_EQ(FilesIn(QStringLiteral("Decript")), (QStringList{"a-dec.txt", "b-dec.txt", "c-dec.txt"}));
+    ExpectIdle();
+}
+
+TEST_F(RunTest, WithTheCheckOffAnyKeyDecodes)
+{
+    Add({Write(QStringLiteral("a.txt"), Encoded().Encoded())});
+    form.NxCheckBox1->SetChecked(false);
+    Run(WrongKey);
+    EXPECT_TRUE(boxes.errors.isEmpty());
+    EXPECT_EQ(Row(0).status, QStringLiteral("Decoded"));
+}
+
+// --- failures
+
+TEST_F(RunTest, EveryFailureIsNamedInItsRowAndLeavesNoOutput)
+{
+    using platform::testing::InjectedFaults;
+    struct Case {
+        const char* name;
+        std::function<void(InjectedFaults&, const std::string& source)> inject;
+        const char* status;
+    } const cases[] = {
+        {"source cannot be opened", [](InjectedFaults& f, const std::string& s) { f.cannotOpen.insert(s); },
+         "Cannot open"},
+        {"read error", [](InjectedFaults& f, const std::string&) { f.readFailsAfter = 300 * 1024; }, "Read error"},
+        {"disk full", [](InjectedFaults& f, const std::string&) { f.writeFailsAfter = 300 * 1024; }, "Write error"},
+        {"failing close", [](InjectedFaults& f, const std::string&) { f.closeFails = true; }, "Write error"},
+        {"no Decript folder", [](InjectedFaults& f, const std::string&) { f.createFolderFails = true; },
+         "Write error"},
+        {"no output", [](InjectedFaults& f, const std::string&) { f.createFails = true; }, "Write error"},
+    };
+    const std::string encoded = Encoded(std::string(600 * 1024, 'x')).Encoded();
+    for (const Case& c : cases) {
+        const QString folder = QString::fromUtf8(c.name);
+        const QString source = Write(folder + QStringLiteral("/big.txt"), encoded);
+        Add({source, Write(folder + QStringLiteral("/next.txt"), "plain")});
+        const int row = Rows() - 2;
+        form.NextGrid1->GetCell(3, row)->SetAsString(QStringLiteral("/earlier/big-dec.txt"));
+        files.faults = {};
+        c.inject(files.faults, source.toStdString());
+
+        Run(RightKey);
+
+        EXPECT_EQ(Row(row).status, QString::fromUtf8(c.status)) << c.name;
+        EXPECT_EQ(Row(row).progress, 0.0) << c.name;
+        EXPECT_EQ(Row(row).decoded, QString()) << c.name;
+        EXPECT_NE(Row(row + 1).status, QStringLiteral("Not decoded")) << c.name << ": the run went on";
+        EXPECT_FALSE(FilesIn(folder + QStringLiteral("/Decript")).contains(QStringLiteral("big-dec.txt"))) << c.name;
+        EXPECT_TRUE(boxes.errors.isEmpty()) << c.name;
+        ExpectIdle();
+    }
+}
+
+// --- Stop and closing during a run
+
+TEST_F(RunTest, StopAbandonsTheCurrentFileAndLeavesLaterRowsAlone)
+{
+    const EncodedStreamBuilder large = Large();
+    Add({Write(QStringLiteral("a.txt"), "first"), Write(QStringLiteral("b.txt"), large.Encoded()),
+         Write(QStringLiteral("c.txt"), "third")});
+    Run(RightKey);
+    const RowView middleBefore = Row(1);
+    const RowView lastBefore = Row(2);
+
+    WhenProgressReaches(1, 25.0, [this] { ClickStopSoon(); });
+    Run(RightKey);
+
+    EXPECT_GT(progressWhenActed, 0.0);
+    EXPECT_EQ(Row(0).decoded, dir.filePath(QStringLiteral("Decript/a-dec(1).txt")));
+    EXPECT_EQ(Row(1).status, QStringLiteral("Not decoded"));
+    EXPECT_EQ(Row(1).progress, 0.0);
+    EXPECT_EQ(Row(1).decoded, middleBefore.decoded);
+    EXPECT_EQ(Row(2).status, lastBefore.status);
+    EXPECT_EQ(Row(2).progress, lastBefore.progress);
+    EXPECT_EQ(Row(2).decoded, lastBefore.decoded);
+    EXPECT_EQ(FilesIn(QStringLiteral("Decript")),
+              (QStringList{"a-dec(1).txt", "a-dec.txt", "b-dec.txt", "c-dec.txt"}));
+    EXPECT_EQ(Read(middleBefore.decoded), large.Decoded());
+    ExpectIdle();
+
+    // The request does not outlive its run.
+    Run(RightKey);
+    EXPECT_EQ(Statuses(), (std::vector<QString>{"Decoded", "Decoded", "Decoded"}));
+}
+
+TEST_F(RunTest, DuringARunOnlyStopAndTheTableItselfAnswer)
+{
+    Add({Write(QStringLiteral("a.txt"), Large().Encoded())});
+    desktop.openFiles.Choose({Write(QStringLiteral("b.txt"), "late")});
+    bool stopShown = false, runShown = true, tableEnabled = false, headerOn = true;
+    std::vector<bool> lockedEnabled;
+    WhenProgressReaches(0, 10.0, [&] {
+        stopShown = !form.stop_but->isHidden();
+        runShown = !form.decript_but->isHidden();
+        tableEnabled = form.NextGrid1->isEnabled();
+        headerOn = form.NextGrid1->HeaderInteractionEnabled();
+        for (QWidget* control : Locked()) lockedEnabled.push_back(control->isEnabled());
+        // Clicks already queued when the run began must not get in either.
+        form.open_files_butClick();
+        form.decript_butClick();
+    });
+
+    Run(RightKey);
+
+    EXPECT_TRUE(stopShown);
+    EXPECT_FALSE(runShown);
+    EXPECT_TRUE(tableEnabled);
+    EXPECT_FALSE(headerOn);
+    EXPECT_EQ(lockedEnabled, std::vector<bool>(5, false));
+    EXPECT_EQ(desktop.openFiles.Calls(), 1); // the second Add files never opened its dialog
+    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(FilesIn(QStringLiteral("Decript")), QStringList{"a-dec.txt"}); // no run inside the run
+    ExpectIdle();
+}
+
+TEST_F(RunTest, ClosingDuringARunStopsItAndClosesAfterwards)
+{
+    form.show();
+    Add({Write(QStringLiteral("a.txt"), Large().Encoded()), Write(QStringLiteral("b.txt"), "second")});
+    bool closedAtOnce = true;
+    WhenProgressReaches(0, 25.0, [&] {
+        QTimer::singleShot(0, &form, [&] { closedAtOnce = form.close(); });
+    });
+
+    Run(RightKey);
+
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_TRUE(form.isVisible()); // still there while the run unwinds
+    EXPECT_EQ(Statuses(), (std::vector<QString>{"Not decoded", "Not decoded"}));
+    EXPECT_TRUE(FilesIn(QStringLiteral("Decript")).isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form.isVisible());
+    ExpectIdle();
+}
+
+} // namespace
+} // namespace vantrel::batch::testing
