@@ -12,8 +12,14 @@ namespace vantrel::grid {
 
 namespace {
 
-// Line breaks would otherwise turn one cell into several lines of text.
-QString OneLine(QString text)
+QColor OrDefault(const QColor& color, const QColor& fallback)
+{
+    return color.isValid() ? color : fallback;
+}
+
+} // namespace
+
+QString OneLineText(QString text)
 {
     for (QChar& ch : text)
         if (ch == QLatin1Char('\n') || ch == QLatin1Char('\r') || ch == QChar::LineSeparator
@@ -21,13 +27,6 @@ QString OneLine(QString text)
             ch = QLatin1Char(' ');
     return text;
 }
-
-QColor OrDefault(const QColor& color, const QColor& fallback)
-{
-    return color.isValid() ? color : fallback;
-}
-
-} // namespace
 
 // -------------------------------------------------------------- TColumnDisplay
 
@@ -50,7 +49,7 @@ void TColumnDisplay::DrawTextAligned(const QString& text, const QRect& rect, Qt:
     canvas.setFont(context_.Font);
     canvas.setPen(color);
     const QFontMetrics metrics(context_.Font);
-    const QString shown = metrics.elidedText(OneLine(text), Qt::ElideRight, rect.width());
+    const QString shown = metrics.elidedText(OneLineText(text), Qt::ElideRight, rect.width());
     // No mnemonic flag: an ampersand is drawn as itself.
     canvas.drawText(rect, static_cast<int>(horizontal | Qt::AlignVCenter | Qt::TextSingleLine), shown);
 }
@@ -64,7 +63,7 @@ int TColumnDisplay::GetContentWidth() const
 {
     if (!context_.Cell)
         return 0;
-    return QFontMetrics(context_.Font).horizontalAdvance(OneLine(column_.GetDrawText(*context_.Cell)));
+    return QFontMetrics(context_.Font).horizontalAdvance(OneLineText(column_.GetDrawText(*context_.Cell)));
 }
 
 // ---------------------------------------------------------- TTextColumnDisplay

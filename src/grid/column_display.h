@@ -27,6 +27,9 @@ struct TSystemColors {
     QColor GrayText;        // disabled QPalette::Text
 };
 
+// Cell text as drawn: line breaks become blanks, so a cell is one line.
+QString OneLineText(QString text);
+
 struct TCellPaintContext {
     QPainter* Canvas = nullptr;
     QRect Rect;                 // display rectangle: content area less Padding

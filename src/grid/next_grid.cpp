@@ -1,4 +1,5 @@
 #include "grid/next_grid.h"
+#include "grid/cell_hint.h"
 #include "grid/column_display.h"
 #include "grid/grid_errors.h"
 #include "grid/header_mouse.h"
@@ -16,7 +17,8 @@ TNextGrid::TNextGrid(QWidget* parent)
     : QAbstractScrollArea(parent),
       columns_(this),
       styleDisplay_(TStyleDisplay::ForStyle(hsAuto)),
-      headerMouse_(std::make_unique<TGridHeaderMouse>(*this))
+      headerMouse_(std::make_unique<TGridHeaderMouse>(*this)),
+      cellHint_(std::make_unique<TGridCellHint>(*this))
 {
     // A plain one-pixel box reserves the frame's room around scroll bars and
     // viewport; PaintFrame draws it in the border colour over the style's.
@@ -26,6 +28,9 @@ TNextGrid::TNextGrid(QWidget* parent)
     // alone is what lets a paint inside an update bracket change nothing.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
+    // Moves without a button: the split cursor over header edges and the
+    // tool tips of cut cells.
+    viewport()->setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     horizontalScrollBar()->setSingleStep(HorizontalStep);
     verticalScrollBar()->setSingleStep(1);
@@ -377,6 +382,7 @@ void TNextGrid::UpdateHorizontalScrollBar()
 
 void TNextGrid::scrollContentsBy(int, int)
 {
+    cellHint_->Hide();   // another cell lies under the mouse now
     // Rows scroll in whole rows and the header moves sideways with the body:
     // simplest and exact to repaint the whole view.
     viewport()->update();
@@ -390,6 +396,29 @@ void TNextGrid::resizeEvent(QResizeEvent* e)
 }
 
 // ---------------------------------------------------------------- columns
+
+int TNextGrid::CellTextWidth(const TNxCustomColumn& column, const TCell& cell) const
+{
+    TCellPaintContext context;
+    context.Font = column.Font().value_or(font());
+    context.Cell = &cell;
+    column.Display().Fill(context);
+    return column.Display().GetContentWidth();
+}
+
+void TNextGrid::BestFitColumn(int AIndex)
+{
+    if (AIndex < 0 || AIndex >= columns_.Count())
+        return;
+    TNxCustomColumn& column = columns_.Item(AIndex);
+    if (!column.GetColumnStyle().testFlag(csFitToLargest))
+        return;
+    int widest = 0;
+    for (int row = 0; row < cells_.RowCount(); ++row)
+        if (cells_.Row(row).Visible)
+            widest = std::max(widest, CellTextWidth(column, *cells_.PeekCell(AIndex, row)));
+    column.SetWidth(2 * column.Padding() + std::max(8, widest + 5));
+}
 
 void TNextGrid::ColumnAdded(TNxCustomColumn& column)
 {
@@ -416,8 +445,11 @@ void TNextGrid::ColumnChanged(TNxCustomColumn& column, TColumnChangeKind kind)
         break;
     case ccUnsorted:
         RefreshHeader(column);
+        if (sortedColumn_ == &column)
+            sortedColumn_ = nullptr;
         break;
     default:
+        cellHint_->Hide();
         if (!column.Visible() && pressedHeader_ == &column)
             pressedHeader_ = nullptr;
         UpdateHorizontalScrollBar();

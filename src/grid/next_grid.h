@@ -19,6 +19,7 @@
 
 namespace vantrel::grid {
 
+class TGridCellHint;
 class TGridHeaderMouse;
 class TStyleDisplay;
 struct TSystemColors;
@@ -37,7 +38,9 @@ public:
     // --- operations the program uses
     virtual int GetRowCount() const;
     virtual int GetSelectedRow() const;          // -1: none
-    // Sorts the rows by the column (header interaction fills this in).
+    // Sorts the rows by the column; nothing for a column without coCanSort.
+    // The selected row stays with its row record and is scrolled into view.
+    // Raises OnSortColumn before and OnAfterSort after.
     virtual void SortColumn(TNxCustomColumn* AColumn, bool Ascending);
     // Appends Count rows; returns the index of the last row added. Count
     // below 1 changes nothing and returns the previous call's result.
@@ -53,6 +56,15 @@ public:
     // As a click on the row would, keeping the selected column; -1 clears.
     void SetSelectedRow(int ARow);
     int GetSelectedColumn() const { return selectedCol_; }
+
+    // The column sorted last, until it is unsorted; nullptr at start.
+    TNxCustomColumn* SortedColumn() const { return sortedColumn_; }
+    // Fits a column with csFitToLargest to the widest text of its rows:
+    // 2 x Padding + the larger of 8 and that text + 5 pixels. Other
+    // columns (the progress column) keep their width.
+    void BestFitColumn(int AIndex);
+    // Width of the cell's text as drawn, one line in the column's font.
+    int CellTextWidth(const TNxCustomColumn& column, const TCell& cell) const;
 
     void BeginUpdate();
     // Closes a bracket; at counter 0 with Repaint marks the whole control
@@ -85,8 +97,9 @@ public:
     QColor HighlightedTextColor() const { return highlightedTextColor_; }
     void SetHighlightedTextColor(const QColor& c);
 
-    // While disabled, presses, drags and double-clicks on the header are
-    // ignored (a decoding run turns it off).
+    // While disabled, presses, drags, resizes and double-clicks on the
+    // header are ignored and one under way is dropped (a decoding run turns
+    // it off).
     void SetHeaderInteractionEnabled(bool enabled);
     bool HeaderInteractionEnabled() const { return headerInteraction_; }
 
@@ -132,6 +145,7 @@ protected:
     virtual void DoCellChange(int ACol, int ARow);
 
     bool event(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -167,6 +181,7 @@ private:
     TCells cells_;
     std::unique_ptr<TStyleDisplay> styleDisplay_;
     std::unique_ptr<TGridHeaderMouse> headerMouse_;
+    std::unique_ptr<TGridCellHint> cellHint_;
     TGridOptions options_ = goHeader;
     TAppearanceOptions appearance_ = aoHideSelection | aoHighlightSlideCells;
     THeaderStyle headerStyle_ = hsAuto;
@@ -185,6 +200,7 @@ private:
     int selectedRow_ = -1;
     int wheelRemainder_ = 0;
     TNxCustomColumn* pressedHeader_ = nullptr;
+    TNxCustomColumn* sortedColumn_ = nullptr;
 };
 
 } // namespace vantrel::grid

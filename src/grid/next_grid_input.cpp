@@ -1,5 +1,6 @@
 // Mouse, keyboard and wheel input of TNextGrid. Selection moves by whole
 // rows; scrolling never changes the selection.
+#include "grid/cell_hint.h"
 #include "grid/header_mouse.h"
 #include "grid/next_grid.h"
 #include <QKeyEvent>
@@ -12,6 +13,7 @@ namespace vantrel::grid {
 
 void TNextGrid::mousePressEvent(QMouseEvent* e)
 {
+    cellHint_->Hide();
     if (focusPolicy() & Qt::ClickFocus)
         setFocus(Qt::MouseFocusReason);
     if ((e->button() != Qt::LeftButton && e->button() != Qt::RightButton) || columns_.Count() == 0)
@@ -37,8 +39,9 @@ void TNextGrid::mousePressEvent(QMouseEvent* e)
 
 void TNextGrid::mouseMoveEvent(QMouseEvent* e)
 {
-    if (headerInteraction_)
-        headerMouse_->Move(*e);
+    if (headerInteraction_ && headerMouse_->Move(*e))
+        return;
+    cellHint_->MouseMoved(e->position().toPoint());
 }
 
 void TNextGrid::mouseReleaseEvent(QMouseEvent* e)
@@ -189,6 +192,25 @@ void TNextGrid::wheelEvent(QWheelEvent* e)
     QScrollBar* horizontal = horizontalScrollBar();
     if (horizontal->maximum() > horizontal->minimum())
         horizontal->setValue(horizontal->value() - notches * horizontal->singleStep());
+}
+
+bool TNextGrid::viewportEvent(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::Leave:
+        cellHint_->Hide();
+        break;
+    case QEvent::ToolTip:
+        // Over a cut cell its own tip is up; the control's hint would replace it.
+        if (cellHint_->Showing()) {
+            e->accept();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QAbstractScrollArea::viewportEvent(e);
 }
 
 void TNextGrid::focusInEvent(QFocusEvent* e)

@@ -1,6 +1,9 @@
 // Painting of TNextGrid: body rows and cells, the header row, the empty
-// space right of the columns, the focus rectangle and the control's frame.
+// space right of the columns, the focus rectangle, the control's frame, and
+// over all of it the marks of a header resize or drag.
+#include "grid/cell_hint.h"
 #include "grid/column_display.h"
+#include "grid/header_mouse.h"
 #include "grid/next_grid.h"
 #include "grid/style_display.h"
 #include <QPaintEvent>
@@ -80,6 +83,8 @@ bool TNextGrid::ShowsSelection() const
 
 bool TNextGrid::event(QEvent* e)
 {
+    if (e->type() == QEvent::WindowDeactivate)
+        cellHint_->Hide();   // cell tips show only in the active window
     const bool handled = QAbstractScrollArea::event(e);
     if (e->type() == QEvent::Paint)
         PaintFrame();
@@ -107,6 +112,7 @@ void TNextGrid::paintEvent(QPaintEvent* e)
     const int right = TotalColumnsWidth() - horizontalScrollBar()->value();
     if (right < viewport()->width())
         p.fillRect(QRect(right, 0, viewport()->width() - right, viewport()->height()), OrDefault(color_, colors.Window));
+    headerMouse_->PaintOverlay(p);
 }
 
 void TNextGrid::PaintBody(QPainter& p, const QRegion& exposed, const TSystemColors& colors)
