@@ -4,6 +4,7 @@
 #include "grid/next_grid.h"
 #include <QEvent>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QRegion>
 #include <QTest>
@@ -89,6 +90,50 @@ struct ShownFileTable {
 
     QWidget window;
     TNextGrid* grid = nullptr;
+};
+
+// Left-button gestures sent straight to a widget, with the held button in
+// every move, as the window system reports them.
+class Mouse {
+public:
+    explicit Mouse(QWidget* target) : target_(target) {}
+    void Press(QPoint pos, Qt::MouseButton button = Qt::LeftButton)
+    {
+        held_ = button;
+        Send(QEvent::MouseButtonPress, pos, button, button);
+    }
+    void MoveTo(QPoint pos) { Send(QEvent::MouseMove, pos, Qt::NoButton, held_); }
+    void Release(QPoint pos)
+    {
+        const Qt::MouseButton button = held_;
+        held_ = Qt::NoButton;
+        Send(QEvent::MouseButtonRelease, pos, button, Qt::NoButton);
+    }
+    // What a user's double-click delivers: a click, then a double-click
+    // press and its release.
+    void DoubleClick(QPoint pos)
+    {
+        Press(pos);
+        Release(pos);
+        held_ = Qt::LeftButton;
+        Send(QEvent::MouseButtonDblClick, pos, Qt::LeftButton, Qt::LeftButton);
+        Release(pos);
+    }
+    void Drag(QPoint from, QPoint to)
+    {
+        Press(from);
+        MoveTo(to);
+        Release(to);
+    }
+
+private:
+    void Send(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QMouseEvent e(type, QPointF(pos), QPointF(target_->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(target_, &e);
+    }
+    QWidget* target_;
+    Qt::MouseButton held_ = Qt::NoButton;
 };
 
 inline QColor Pixel(const QImage& image, int x, int y)
