@@ -3,14 +3,24 @@
 // cell objects (pointer swaps), never cell values.
 #include "grid/cells.h"
 #include "grid/sort_compare.h"
+#include <utility>
 
 namespace vantrel::grid {
 
 class TRowQuickSort {
 public:
-    TRowQuickSort(TCells& cells, int ACol, TSortType type, bool ascending)
-        : cells_(cells), key_(cells.columns_[static_cast<size_t>(ACol)]), comparer_(type), ascending_(ascending)
+    TRowQuickSort(TCells& cells, TSortType type, bool ascending)
+        : cells_(cells), comparer_(type), ascending_(ascending)
     {
+    }
+
+    // Reads every row's key of column ACol; the keys then move with their rows.
+    void ReadKeys(int ACol)
+    {
+        const auto& column = cells_.columns_[static_cast<size_t>(ACol)];
+        keys_.reserve(column.size());
+        for (const auto& cell : column)
+            keys_.push_back(comparer_.KeyOf(*cell));
     }
 
     void Sort(int lo, int hi)
@@ -39,24 +49,25 @@ public:
     long long Swaps() const { return swaps_; }
 
 private:
-    const TCell* Cell(int row) const { return key_[static_cast<size_t>(row)].get(); }
+    const TSortKey& Key(int row) const { return keys_[static_cast<size_t>(row)]; }
+    const TCell* Cell(int row) const { return Key(row).Cell; }
 
     // Hoare's scheme around a pivot cell P drawn from lo+1..hi. P is one cell
-    // object and stays that object while rows move, so each scan stops at P
-    // itself at the latest and the split point lies in lo+1..hi.
+    // and stays that cell while rows move, so each scan stops at P itself at
+    // the latest and the split point lies in lo+1..hi.
     int Partition(int lo, int hi)
     {
         std::uniform_int_distribution<int> draw(lo + 1, hi);
-        const TCell& pivot = *Cell(draw(cells_.pivotSource_));
+        const TSortKey pivot = Key(draw(cells_.pivotSource_));
         int i = lo - 1;
         int j = hi + 1;
         do {
             do
                 ++i;
-            while (!PivotAtMost(pivot, *Cell(i)));
+            while (!PivotAtMost(pivot, Key(i)));
             do
                 --j;
-            while (!PivotAtLeast(pivot, *Cell(j)));
+            while (!PivotAtLeast(pivot, Key(j)));
             if (Cell(i) != Cell(j))
                 Swap(i, j);
         } while (j > i);
@@ -67,26 +78,28 @@ private:
     }
 
     // P <= C in the sort's direction (P >= C when descending).
-    bool PivotAtMost(const TCell& pivot, const TCell& cell) const
+    bool PivotAtMost(const TSortKey& pivot, const TSortKey& key) const
     {
-        const int order = comparer_.Compare(pivot, cell);
+        const int order = comparer_.Compare(pivot, key);
         return ascending_ ? order <= 0 : order >= 0;
     }
 
-    bool PivotAtLeast(const TCell& pivot, const TCell& cell) const
+    bool PivotAtLeast(const TSortKey& pivot, const TSortKey& key) const
     {
-        const int order = comparer_.Compare(pivot, cell);
+        const int order = comparer_.Compare(pivot, key);
         return ascending_ ? order >= 0 : order <= 0;
     }
 
     void Swap(int a, int b)
     {
         cells_.SwapRows(a, b);
+        if (!keys_.empty())
+            std::swap(keys_[static_cast<size_t>(a)], keys_[static_cast<size_t>(b)]);
         ++swaps_;
     }
 
     TCells& cells_;
-    const std::vector<std::unique_ptr<TCell>>& key_;
+    std::vector<TSortKey> keys_;   // empty for a reversal, which compares nothing
     TCellComparer comparer_;
     bool ascending_;
     long long swaps_ = 0;
@@ -97,13 +110,15 @@ TSortOutcome TCells::Sort(int ACol, TSortType type, bool ascending, bool fullRes
     if (ACol < 0 || ACol >= ColumnCount())
         return {};
     TSortOutcome outcome;
-    TRowQuickSort sorter(*this, ACol, type, ascending);
+    TRowQuickSort sorter(*this, type, ascending);
     outcome.Reversed = !fullResort && sortMemory_.StillSorted && sortMemory_.LastColumn == ACol
                     && sortMemory_.LastAscending != ascending;
-    if (outcome.Reversed)
+    if (outcome.Reversed) {
         sorter.Reverse();
-    else
+    } else {
+        sorter.ReadKeys(ACol);
         sorter.Sort(0, RowCount() - 1);
+    }
     outcome.Swaps = sorter.Swaps();
     sortMemory_.LastColumn = ACol;
     sortMemory_.LastAscending = ascending;

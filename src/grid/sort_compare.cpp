@@ -2,17 +2,16 @@
 #include "grid/cells.h"
 #include "grid/grid_errors.h"
 #include <cmath>
-#include <string_view>
 
 namespace vantrel::grid {
 
 int CompareOrdinal(QStringView a, QStringView b)
 {
-    // char16_t is unsigned, so the standard comparison is exactly unit by
-    // unit as unsigned numbers, with the shorter of two prefixes first.
-    const std::u16string_view left(a.utf16(), static_cast<size_t>(a.size()));
-    const std::u16string_view right(b.utf16(), static_cast<size_t>(b.size()));
-    return left.compare(right);
+    // Qt's case-sensitive comparison goes unit by unit over the UTF-16
+    // code units (surrogates too, not by code point), with the shorter of
+    // two prefixes first; it is vectorised, which long common path
+    // prefixes need.
+    return a.compare(b, Qt::CaseSensitive);
 }
 
 int CompareNumbers(double a, double b)
@@ -24,24 +23,33 @@ int CompareNumbers(double a, double b)
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-int TCellComparer::Compare(const TCell& a, const TCell& b) const
+TSortKey TCellComparer::KeyOf(const TCell& cell) const
 {
-    if (type_ == stNumeric)
-        return CompareNumeric(a, b);
-    return CompareOrdinal(a.GetAsString(), b.GetAsString());
+    TSortKey key;
+    key.Cell = &cell;
+    if (!numeric_) {
+        key.Text = cell.GetAsString();
+        return key;
+    }
+    try {
+        key.Number = cell.GetAsFloat();
+        key.IsNumber = true;
+    } catch (const EGridError&) {
+        key.Text = cell.GetAsString();
+    }
+    return key;
 }
 
-int TCellComparer::CompareNumeric(const TCell& a, const TCell& b)
+int TCellComparer::Compare(const TSortKey& a, const TSortKey& b) const
 {
-    double x = 0.0;
-    double y = 0.0;
-    try {
-        x = a.GetAsFloat();
-        y = b.GetAsFloat();
-    } catch (const EGridError&) {
-        return CompareOrdinal(a.GetAsString(), b.GetAsString());
-    }
-    return CompareNumbers(x, y);
+    if (!numeric_)
+        return CompareOrdinal(a.Text, b.Text);
+    if (a.IsNumber && b.IsNumber)
+        return CompareNumbers(a.Number, b.Number);
+    // Against a word a number compares by its text, read only when needed.
+    const QString left = a.IsNumber ? a.Cell->GetAsString() : a.Text;
+    const QString right = b.IsNumber ? b.Cell->GetAsString() : b.Text;
+    return CompareOrdinal(left, right);
 }
 
 } // namespace vantrel::grid

@@ -1,8 +1,10 @@
 #pragma once
 // The orders rows are sorted in. Each sort type gives one three-way
 // comparison of two cells; the row sort derives its "less or equal" and
-// "greater or equal" tests from it.
+// "greater or equal" tests from it. A cell's key is read once per sort, as
+// nothing changes a cell while the rows are being sorted.
 #include "grid/grid_types.h"
+#include <QString>
 #include <QStringView>
 
 namespace vantrel::grid {
@@ -18,20 +20,30 @@ int CompareOrdinal(QStringView a, QStringView b);
 // to itself, which a plain `<` on NaN would break.
 int CompareNumbers(double a, double b);
 
+// What one cell is compared by.
+struct TSortKey {
+    const TCell* Cell = nullptr;
+    QString Text;          // the text, for text orders
+    double Number = 0.0;   // the value, for stNumeric when IsNumber
+    bool IsNumber = false;
+};
+
 class TCellComparer {
 public:
     // stAlphabetic and stNumeric are the orders this program uses; every
     // other type compares as stAlphabetic.
-    explicit TCellComparer(TSortType type) : type_(type) {}
+    explicit TCellComparer(TSortType type) : numeric_(type == stNumeric) {}
+
+    TSortKey KeyOf(const TCell& cell) const;
 
     // Negative, zero or positive as a sorts before, with or after b.
-    int Compare(const TCell& a, const TCell& b) const;
+    // stNumeric compares the values, or the texts when either cell does
+    // not read as a number.
+    int Compare(const TSortKey& a, const TSortKey& b) const;
+    int Compare(const TCell& a, const TCell& b) const { return Compare(KeyOf(a), KeyOf(b)); }
 
 private:
-    // The cells' numbers; their texts when either does not read as one.
-    static int CompareNumeric(const TCell& a, const TCell& b);
-
-    TSortType type_;
+    bool numeric_;
 };
 
 } // namespace vantrel::grid
