@@ -7,6 +7,7 @@
 #include "batch/messages.h"
 #include "platform/desktop_services.h"
 
+#include <QScopedValueRollback>
 #include <vector>
 
 namespace vantrel::batch {
@@ -80,26 +81,17 @@ void RecordResult(FileTable& table, int row, const FileResult& result)
     }
 }
 
-// Holds the window in its running state for as long as the run is on the
-// stack, whatever way it leaves.
+// Holds the window in its running state for as long as the row loop is on
+// the stack, whatever way it leaves.
 class RunningState {
 public:
-    RunningState(RunControls& controls, bool& active) : controls_(controls), active_(active)
-    {
-        active_ = true;
-        controls_.SetRunning(true);
-    }
-    ~RunningState()
-    {
-        controls_.SetRunning(false);
-        active_ = false;
-    }
+    explicit RunningState(RunControls& controls) : controls_(controls) { controls_.SetRunning(true); }
+    ~RunningState() { controls_.SetRunning(false); }
     RunningState(const RunningState&) = delete;
     RunningState& operator=(const RunningState&) = delete;
 
 private:
     RunControls& controls_;
-    bool& active_;
 };
 
 } // namespace
@@ -113,6 +105,8 @@ DecodingRun::DecodingRun(grid::TNextGrid& table, RunControls& controls, const Fi
 void DecodingRun::Execute(const RunInputs& inputs)
 {
     if (active_) return;
+    // Message boxes and the row loop both let events in.
+    const QScopedValueRollback<bool> activeWhileHere(active_, true);
     const std::optional<std::string> key = AcceptKey(KeyBytes(inputs.typedKey));
     if (!key) {
         messages_.ShowError(MessageText(KeyNotCorrectMessage));
@@ -124,7 +118,7 @@ void DecodingRun::Execute(const RunInputs& inputs)
     }
     PrepareTables(*key);
 
-    RunningState running(controls_, active_);
+    const RunningState running(controls_);
     controls_.SetStopRequested(false);
     VisitRows(inputs);
 }
