@@ -63,7 +63,10 @@ int TColumnDisplay::GetContentWidth() const
 {
     if (!context_.Cell)
         return 0;
-    return QFontMetrics(context_.Font).horizontalAdvance(OneLineText(column_.GetDrawText(*context_.Cell)));
+    // Rounded up: text is cut as soon as its fractional width exceeds the
+    // room, so a column fitted to a rounded-down width would cut it.
+    const qreal width = QFontMetricsF(context_.Font).horizontalAdvance(OneLineText(column_.GetDrawText(*context_.Cell)));
+    return static_cast<int>(std::ceil(width));
 }
 
 // ---------------------------------------------------------- TTextColumnDisplay

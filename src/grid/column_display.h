@@ -53,7 +53,8 @@ public:
     // One line, transparent, aligned by the column, end ellipsis, '&' literal.
     virtual void DrawTextRect(const QString& text, const QRect& rect) const;
     virtual int GetContentHeight() const;
-    // Width of the cell's draw text as one line in the current font.
+    // Width of the cell's draw text as one line in the current font, in
+    // whole pixels rounded up: the room the text needs to be drawn uncut.
     virtual int GetContentWidth() const;
     virtual void Paint() = 0;
 
