@@ -70,7 +70,9 @@ void TColumnDrag::Move(const QPoint& pos)
 {
     if (!column_)
         return;
-    image_->move(grid_.viewport()->mapToGlobal(pos - grab_));
+    // One header height lower than where it was held: the image must not
+    // cover the drop arrows and captions of the band it is dropped into.
+    image_->move(grid_.viewport()->mapToGlobal(pos - grab_ + QPoint(0, grid_.HeaderHeight())));
     const std::optional<TLanding> landing = LandingAt(pos);
     ShowArrowsAt(landing ? std::optional<int>(landing->EdgeX) : std::nullopt);
     if (InDropArea(pos))

@@ -3,6 +3,7 @@
 #include "grid/cell_hint.h"
 #include "grid/header_mouse.h"
 #include "grid/next_grid.h"
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -198,7 +199,10 @@ bool TNextGrid::viewportEvent(QEvent* e)
 {
     switch (e->type()) {
     case QEvent::Leave:
-        cellHint_->Hide();
+        // Mapping the tip over the cell can report a leave while the pointer
+        // has not moved; only really leaving the body hides the tip.
+        if (!viewport()->rect().contains(viewport()->mapFromGlobal(QCursor::pos())))
+            cellHint_->Hide();
         break;
     case QEvent::ToolTip:
         // Over a cut cell its own tip is up; the control's hint would replace it.
