@@ -4,10 +4,12 @@
 // band; and the tool tip of cut cells.
 #include "file_table_fixture.h"
 #include "grid/cell_hint.h"
+#include <QCursor>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <cmath>
 
 namespace vantrel::grid {
 namespace {
@@ -36,6 +38,12 @@ struct LayoutTable : ShownFileTable {
         grid->GetCell(Decoded, row)->SetAsString(decoded);
     }
 };
+
+// Text widths are fractional; a cell needs the whole pixel to draw it uncut.
+int TextWidth(const QFont& font, const QString& text)
+{
+    return static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
+}
 
 bool IsBlack(const QColor& c)
 {
@@ -134,7 +142,11 @@ TEST(ColumnFitTest, DecodedFilesFitsItsLongestPathButProgressNeverFits)
     table.SetRow(2, QStringLiteral("C:/c.txt"), QString());
     Mouse mouse(table.Viewport());
     mouse.DoubleClick(QPoint(830, 9));
-    EXPECT_EQ(table.Column(Decoded).Width(), QFontMetrics(table.grid->font()).horizontalAdvance(longest) + 5);
+    EXPECT_EQ(table.Column(Decoded).Width(), TextWidth(table.grid->font(), longest) + 5);
+    // Fitted means drawn whole: grid line and text margins take the 5 pixels.
+    const QFontMetrics metrics(table.grid->font());
+    EXPECT_EQ(metrics.elidedText(longest, Qt::ElideRight, table.Column(Decoded).Width() - 5).toStdString(),
+              longest.toStdString());
 
     mouse.DoubleClick(QPoint(507, 9));
     EXPECT_EQ(table.Column(Progress).Width(), 77);
@@ -165,7 +177,8 @@ TEST(ColumnMoveTest, StatusDroppedOnTheRightHalfOfProgressBecomesThird)
     ASSERT_NE(image, nullptr);
     EXPECT_TRUE(image->isVisible());
     EXPECT_EQ(image->size(), QSize(124, 18));
-    EXPECT_EQ(image->pos(), table.Viewport()->mapToGlobal(QPoint(490 - 62, 0)));   // keeps the grip point
+    // The image keeps the grip point, one header height lower, clear of the arrows.
+    EXPECT_EQ(image->pos(), table.Viewport()->mapToGlobal(QPoint(490 - 62, 18)));
     EXPECT_EQ(table.Cursor(), Qt::ArrowCursor);
     const QImage dragging = table.Shot();
     EXPECT_EQ(dragging.pixelColor(507, 0), QColor(0xC0, 0, 0));    // arrows at the landing edge
@@ -290,10 +303,26 @@ TEST(CellHintTest, ACutCellShowsItsWholeTextAtTheCellsCorner)
     EXPECT_FALSE(table.TipShown());
 }
 
+TEST(CellHintTest, ALeaveWithThePointerStillOverTheBodyKeepsTheTip)
+{
+    // The tip window mapping over the cell can make the window system report
+    // a leave; the pointer itself has not moved.
+    HintTable table;
+    Mouse(table.Viewport()).MoveTo(table.CellPoint(1));
+    ASSERT_TRUE(table.TipShown());
+    QEvent leave(QEvent::Leave);
+    QCursor::setPos(table.Viewport()->mapToGlobal(table.CellPoint(1)));
+    QCoreApplication::sendEvent(table.Viewport(), &leave);
+    EXPECT_TRUE(table.TipShown());
+    QCursor::setPos(table.Viewport()->mapToGlobal(QPoint(-20, -20)));
+    QCoreApplication::sendEvent(table.Viewport(), &leave);
+    EXPECT_FALSE(table.TipShown());
+}
+
 TEST(CellHintTest, TheRuleIsWidthBelowTextPlusFivePixels)
 {
     HintTable table;
-    const int textWidth = QFontMetrics(table.grid->font()).horizontalAdvance(table.longPath);
+    const int textWidth = TextWidth(table.grid->font(), table.longPath);
     Mouse mouse(table.Viewport());
     table.Column(Source).SetWidth(textWidth + 5);
     mouse.MoveTo(table.CellPoint(1));
