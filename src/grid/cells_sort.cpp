@@ -21,6 +21,7 @@ public:
         keys_.reserve(column.size());
         for (const auto& cell : column)
             keys_.push_back(comparer_.KeyOf(*cell));
+        comparer_.PreparePrefixes(keys_);
     }
 
     void Sort(int lo, int hi)

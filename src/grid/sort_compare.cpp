@@ -1,6 +1,7 @@
 #include "grid/sort_compare.h"
 #include "grid/cells.h"
 #include "grid/grid_errors.h"
+#include <algorithm>
 #include <cmath>
 
 namespace vantrel::grid {
@@ -40,7 +41,32 @@ TSortKey TCellComparer::KeyOf(const TCell& cell) const
     return key;
 }
 
-int TCellComparer::Compare(const TSortKey& a, const TSortKey& b) const
+void TCellComparer::PreparePrefixes(std::vector<TSortKey>& keys) const
+{
+    if (numeric_ || keys.empty())
+        return;
+    qsizetype common = keys.front().Text.size();
+    for (const TSortKey& key : keys) {
+        const QStringView first = keys.front().Text;
+        const QStringView text = key.Text;
+        qsizetype n = 0;
+        const qsizetype limit = std::min(common, text.size());
+        while (n < limit && first[n] == text[n])
+            ++n;
+        common = n;
+    }
+    // A text that ends early is padded with zero units: where that decides,
+    // the shorter text is a prefix of the other and sorts first; where a real
+    // zero unit meets the padding, the prefixes are equal and the texts decide.
+    for (TSortKey& key : keys) {
+        std::uint64_t packed = 0;
+        for (qsizetype i = common; i < common + 4; ++i)
+            packed = (packed << 16) | (i < key.Text.size() ? key.Text[i].unicode() : 0u);
+        key.Prefix = packed;
+    }
+}
+
+int TCellComparer::CompareKeys(const TSortKey& a, const TSortKey& b) const
 {
     if (!numeric_)
         return CompareOrdinal(a.Text, b.Text);

@@ -6,6 +6,8 @@
 #include "grid/grid_types.h"
 #include <QString>
 #include <QStringView>
+#include <cstdint>
+#include <vector>
 
 namespace vantrel::grid {
 
@@ -26,6 +28,10 @@ struct TSortKey {
     QString Text;          // the text, for text orders
     double Number = 0.0;   // the value, for stNumeric when IsNumber
     bool IsNumber = false;
+    // Four 16-bit units of Text, packed so that comparing two Prefix values
+    // as integers orders them as the texts would, when they differ. Equal
+    // prefixes say nothing; the texts then decide.
+    std::uint64_t Prefix = 0;
 };
 
 class TCellComparer {
@@ -36,13 +42,25 @@ public:
 
     TSortKey KeyOf(const TCell& cell) const;
 
+    // Fills the keys' prefixes from the units just after what all the
+    // texts have in common (a shared folder, say), so that most comparisons
+    // of one sort are decided without reaching the texts.
+    void PreparePrefixes(std::vector<TSortKey>& keys) const;
+
     // Negative, zero or positive as a sorts before, with or after b.
     // stNumeric compares the values, or the texts when either cell does
     // not read as a number.
-    int Compare(const TSortKey& a, const TSortKey& b) const;
+    int Compare(const TSortKey& a, const TSortKey& b) const
+    {
+        if (!numeric_ && a.Prefix != b.Prefix)
+            return a.Prefix < b.Prefix ? -1 : 1;
+        return CompareKeys(a, b);
+    }
     int Compare(const TCell& a, const TCell& b) const { return Compare(KeyOf(a), KeyOf(b)); }
 
 private:
+    int CompareKeys(const TSortKey& a, const TSortKey& b) const;
+
     bool numeric_;
 };
 

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -110,6 +111,42 @@ INSTANTIATE_TEST_SUITE_P(
                       OrdinalCase{u"Z", u"\u00e9"},                    // no locale: é after Z
                       OrdinalCase{u"\u00e9", u"\uff21"},               // high units are not negative
                       OrdinalCase{u"\U0001F600", u"\uff21"}));         // surrogates by their unit values
+
+// The sort decides most comparisons on packed units after the texts' common
+// part; that must never disagree with the full ordinal order, whatever the
+// texts end with: early ends, zero units, high units, texts equal up to the
+// packed units.
+TEST(OrdinalOrderTest, PackedPrefixesAgreeWithTheFullOrder)
+{
+    using namespace std::literals;
+    const auto text = [](std::u16string_view units) {
+        return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
+    };
+    const std::vector<QString> texts = {
+        text(u"C:/logs/"), text(u"C:/logs/a"), text(u"C:/logs/ab"), text(u"C:/logs/abcd"),
+        text(u"C:/logs/abcdX"), text(u"C:/logs/abcdY"), text(u"C:/logs/B"), text(u"C:/logs/a\0"sv),
+        text(u"C:/logs/a\0b"sv), text(u"C:/logs/\uffff"), text(u"C:/logs/\u00e9t\u00e9"), text(u"C:/log"),
+        text(u"C:/logs/abcd")};
+    for (const TSortType type : {stAlphabetic, stNumeric}) {
+        TNxColumns columns;
+        columns.Add<TNxTextColumn>();
+        TCells cells;
+        cells.AddColumn(columns[0]);
+        cells.AddRows(static_cast<int>(texts.size()), 16, columns);
+        const TCellComparer comparer(type);
+        std::vector<TSortKey> keys;
+        for (size_t r = 0; r < texts.size(); ++r) {
+            cells.GetCell(0, static_cast<int>(r))->SetAsString(texts[r]);
+            keys.push_back(comparer.KeyOf(*cells.PeekCell(0, static_cast<int>(r))));
+        }
+        comparer.PreparePrefixes(keys);
+        const auto sign = [](int v) { return (v > 0) - (v < 0); };
+        for (size_t a = 0; a < keys.size(); ++a)
+            for (size_t b = 0; b < keys.size(); ++b)
+                EXPECT_EQ(sign(comparer.Compare(keys[a], keys[b])), sign(CompareOrdinal(texts[a], texts[b])))
+                    << a << " vs " << b;
+    }
+}
 
 TEST(NumberOrderTest, NaNIsATotalOrderBelowEveryNumber)
 {
