@@ -72,7 +72,7 @@ int TNextGrid::AddRow(int Count)
     }
     if (!IsUpdating()) {
         const int firstNew = std::max(oldCount, FirstRowInView());
-        const int top = HeaderHeight() + (firstNew - FirstRowInView()) * RowPitch();
+        const int top = RowTop(firstNew);
         if (top < viewport()->height())
             viewport()->update(QRect(0, top, viewport()->width(), viewport()->height() - top));
     }
@@ -111,7 +111,7 @@ void TNextGrid::RefreshRow(int ARow)
 {
     if (ARow < FirstRowInView() || ARow >= cells_.RowCount())
         return;
-    const int top = HeaderHeight() + (ARow - FirstRowInView()) * RowPitch();
+    const int top = RowTop(ARow);
     if (top < viewport()->height())
         viewport()->update(QRect(0, top, viewport()->width(), RowPitch()));
 }
@@ -319,7 +319,7 @@ QRect TNextGrid::CellRect(int ACol, int ARow) const
     const TNxCustomColumn& column = columns_.Item(ACol);
     if (!column.Visible())
         return {};
-    const int top = HeaderHeight() + (ARow - FirstRowInView()) * RowPitch();
+    const int top = RowTop(ARow);
     if (top >= viewport()->height())
         return {};
     return QRect(ColumnLeft(column) - horizontalScrollBar()->value(), top, column.Width(), rowSize_);

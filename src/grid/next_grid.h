@@ -108,6 +108,8 @@ public:
     int GridLineWidth() const;                   // 1 with goGrid, else 0
     int RowPitch() const { return rowSize_ + GridLineWidth(); }
     int FirstRowInView() const;
+    // Top of row ARow's cells, counted from the first row in view.
+    int RowTop(int ARow) const { return HeaderHeight() + (ARow - FirstRowInView()) * RowPitch(); }
     int WhollyVisibleRowCount() const;           // rows whose RowSize fits in the body
     int ColumnLeft(const TNxCustomColumn& column) const;   // unscrolled, from visible columns
     int TotalColumnsWidth() const;

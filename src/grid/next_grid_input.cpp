@@ -31,7 +31,7 @@ void TNextGrid::mousePressEvent(QMouseEvent* e)
     const TNxCustomColumn* column = ColumnAtX(pos.x());
     const int col = column ? column->Index() : selectedCol_;
     SelectCell(col, row);
-    const int bottom = HeaderHeight() + (row - FirstRowInView()) * RowPitch() + rowSize_;
+    const int bottom = RowTop(row) + rowSize_;
     if (bottom > viewport()->height())
         ScrollRowIntoView(row);
     if (column)

@@ -188,7 +188,7 @@ void TNextGrid::PaintFocusRect(QPainter& p)
 {
     if (!hasFocus() || selectedRow_ < FirstRowInView() || selectedRow_ >= cells_.RowCount())
         return;
-    const int top = HeaderHeight() + (selectedRow_ - FirstRowInView()) * RowPitch();
+    const int top = RowTop(selectedRow_);
     if (top >= viewport()->height())
         return;
     const int right = TotalColumnsWidth() - horizontalScrollBar()->value() - GridLineWidth();

@@ -27,11 +27,16 @@ void TStyleDisplay::DrawHeader(const TNxCustomColumn& column, const THeaderPaint
     DrawHeaderContent(column, context);
 }
 
+int TStyleDisplay::CaptionWidth(const TNxCustomColumn& column, const THeaderPaintContext& context)
+{
+    return QFontMetrics(context.Font).horizontalAdvance(column.Header().Caption) + 2;
+}
+
 int TStyleDisplay::CaptionLeft(const TNxCustomColumn& column, const THeaderPaintContext& context) const
 {
     const int left = context.Rect.left();
     const int right = context.Rect.left() + context.Rect.width();
-    const int textWidth = QFontMetrics(context.Font).horizontalAdvance(column.Header().Caption) + 2;
+    const int textWidth = CaptionWidth(column, context);
     const Qt::Alignment align = column.Header().Alignment & Qt::AlignHorizontal_Mask;
     if (align & Qt::AlignHCenter)
         return textWidth < right - left ? left + (right - left - textWidth) / 2 : left + 2;
@@ -42,8 +47,7 @@ int TStyleDisplay::CaptionLeft(const TNxCustomColumn& column, const THeaderPaint
 
 QRect TStyleDisplay::ArrowRect(const TNxCustomColumn& column, const THeaderPaintContext& context) const
 {
-    const int textWidth = QFontMetrics(context.Font).horizontalAdvance(column.Header().Caption) + 2;
-    const int x = CaptionLeft(column, context) + textWidth + 19;
+    const int x = CaptionLeft(column, context) + CaptionWidth(column, context) + 19;
     const int y = context.Rect.top() + context.Rect.height() / 2 - 4;
     return QRect(x, y, 9, 5);
 }

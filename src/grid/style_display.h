@@ -38,6 +38,10 @@ public:
     virtual QRect ArrowRect(const TNxCustomColumn& column, const THeaderPaintContext& context) const;
 
 protected:
+    // The caption's width in the header font, plus the 2 px that its
+    // placement and the arrow's both count.
+    static int CaptionWidth(const TNxCustomColumn& column, const THeaderPaintContext& context);
+
     virtual void DrawHeaderBackground(const TNxCustomColumn& column, const THeaderPaintContext& context) const;
     virtual void DrawHeaderContent(const TNxCustomColumn& column, const THeaderPaintContext& context) const;
     virtual void DrawArrow(QPainter& canvas, const QRect& arrow, TSortKind kind) const;
