@@ -24,5 +24,7 @@ done
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 echo "Installing: ${missing[*]}"
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Another install may hold the package lock for a while; wait for it.
+lock_wait=(-o DPkg::Lock::Timeout=600)
+"${sudo_cmd[@]}" apt-get "${lock_wait[@]}" update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get "${lock_wait[@]}" install -y -qq --no-install-recommends "${missing[@]}"
