@@ -8,7 +8,7 @@ FUZZ_DIR    := build/fuzz
 BENCH_DIR   := build/bench
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps run build test unit fuzz bench install clean
+.PHONY: all deps run build test unit fuzz bench install package clean
 
 all: build
 
@@ -46,6 +46,10 @@ bench: deps
 
 install: build
 	cmake --install $(RELEASE_DIR)
+
+# The Debian package of the Release build, as $(RELEASE_DIR)/vantrel_<version>_<arch>.deb.
+package: build
+	cmake --build $(RELEASE_DIR) --target package
 
 clean:
 	rm -rf build

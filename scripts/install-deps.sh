@@ -10,7 +10,7 @@ packages=(
   fonts-liberation2
   clang libclang-rt-14-dev
   xvfb xauth
-  appstream man-db groff-base
+  dpkg-dev appstream man-db groff-base
 )
 
 missing=()
