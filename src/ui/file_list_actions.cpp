@@ -66,7 +66,17 @@ FileListActions::FileListActions(grid::TNextGrid& table, const platform::Desktop
 
     auto* deleteKey = new QShortcut(QKeySequence::Delete, &table_);
     deleteKey->setContext(Qt::WidgetShortcut);
-    connect(deleteKey, &QShortcut::activated, this, [this] { RemoveRow(table_.GetSelectedRow()); });
+    connect(deleteKey, &QShortcut::activated, this, [this] {
+        // The key reaches the table also while its menu is up: there it
+        // stands for the menu's item, and closes the menu as the item would.
+        if (menu_->isVisible()) {
+            if (!removeRow_->isEnabled()) return;
+            menu_->close();
+            removeRow_->trigger();
+            return;
+        }
+        RemoveRow(table_.GetSelectedRow());
+    });
 
     window.setAcceptDrops(true);
     window.installEventFilter(this);

@@ -292,7 +292,7 @@ TEST_F(RowMenuTest, NothingChangesTheListDuringARun)
     EXPECT_EQ(Sources(), sources);
 }
 
-TEST_F(RowMenuTest, TheDeleteKeyOnTheTableRemovesTheSelectedRow)
+TEST_F(RowMenuTest, TheDeleteKeyRemovesTheSelectedRowAndARightClickOpensTheMenu)
 {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -310,7 +310,11 @@ TEST_F(RowMenuTest, TheDeleteKeyOnTheTableRemovesTheSelectedRow)
     QCoreApplication::sendEvent(body, &menu);
     EXPECT_TRUE(Actions().Menu().isVisible());
     EXPECT_EQ(Actions().MenuRow(), 1);
-    Actions().Menu().hide();
+
+    // With the menu up, the key works as its item: once, and the menu goes.
+    QTest::keyClick(&Actions().Menu(), Qt::Key_Delete);
+    EXPECT_EQ(Sources(), (QStringList{sources[0], sources[3]}));
+    EXPECT_FALSE(Actions().Menu().isVisible());
 }
 
 TEST_F(RowMenuTest, OpenShowAndCopyWorkOnTheMenusRow)
