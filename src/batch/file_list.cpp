@@ -1,6 +1,8 @@
 #include "batch/file_list.h"
 
 #include "batch/file_table.h"
+#include "batch/folder_walk.h"
+#include "batch/messages.h"
 #include "grid/next_grid.h"
 #include "platform/desktop_services.h"
 
@@ -26,13 +28,53 @@ void AddFiles(grid::TNextGrid& table, platform::OpenFilesDialog& dialog)
 {
     const std::optional<QStringList> chosen = dialog.Execute();
     if (!chosen) return;
+    AddToList(table, *chosen);
+}
 
+int AddToList(grid::TNextGrid& table, const QStringList& paths)
+{
     FileTable files(table);
+    QSet<QString> listed = files.Sources();
     UpdateBracket bracket(table);
-    // Rows added a moment ago take part, so a path chosen twice comes in once.
-    for (const QString& path : *chosen) {
-        if (!files.Contains(path)) files.Append(path);
+    int added = 0;
+    // Rows added a moment ago take part, so a path given twice comes in once.
+    for (const QString& path : paths) {
+        if (listed.contains(path)) continue;
+        listed.insert(path);
+        files.Append(path);
+        ++added;
     }
+    return added;
+}
+
+int AddDropped(grid::TNextGrid& table, const QStringList& paths, const FileServices& services)
+{
+    QStringList expanded;
+    for (const QString& path : paths) {
+        const std::string local = LocalPath(path);
+        if (!services.files.FolderExists(local)) {
+            expanded.append(path);
+            continue;
+        }
+        for (const std::string& file : FindTextFiles(services.folders, local).files)
+            expanded.append(TablePath(file));
+    }
+    return AddToList(table, expanded);
+}
+
+std::vector<int> DecodedRows(grid::TNextGrid& table)
+{
+    const FileTable files(table);
+    const QString decoded = QString::fromUtf8(DecodedStatus.data(), qsizetype(DecodedStatus.size()));
+    std::vector<int> rows;
+    for (int row = 0; row < files.RowCount(); ++row)
+        if (files.Status(row) == decoded) rows.push_back(row);
+    return rows;
+}
+
+void RemoveDecoded(grid::TNextGrid& table)
+{
+    table.DeleteRows(DecodedRows(table));
 }
 
 } // namespace vantrel::batch

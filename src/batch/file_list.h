@@ -1,5 +1,12 @@
 #pragma once
-// The Add files command: the only way rows come into the file list.
+// The file list's own commands: adding files (the open dialog's Add files,
+// and files or folders dropped on the window) and taking rows out again.
+// Taking a row out of the list never touches its files.
+#include <QStringList>
+#include <vector>
+
+#include "batch/file_services.h"
+
 namespace vantrel::grid {
 class TNextGrid;
 }
@@ -9,9 +16,21 @@ class OpenFilesDialog;
 
 namespace vantrel::batch {
 
-// Asks the dialog for files and appends each chosen path that no row holds
-// yet, in the dialog's order, as one update of the table. A cancelled dialog
-// changes nothing.
+// Asks the dialog for files and adds the chosen ones (AddToList). A
+// cancelled dialog changes nothing.
 void AddFiles(grid::TNextGrid& table, platform::OpenFilesDialog& dialog);
+
+// Appends each path that no row holds yet, in the given order, as one update
+// of the table: a path given twice comes in once. Returns how many came in.
+int AddToList(grid::TNextGrid& table, const QStringList& paths);
+
+// Local paths dropped on the window: a folder brings the text files under it
+// (FindTextFiles: all levels, sorted by path), anything else comes as it is,
+// as a name typed into the open dialog would. Then as AddToList.
+int AddDropped(grid::TNextGrid& table, const QStringList& paths, const FileServices& services);
+
+// The rows whose status is "Decoded", in table order.
+std::vector<int> DecodedRows(grid::TNextGrid& table);
+void RemoveDecoded(grid::TNextGrid& table);
 
 } // namespace vantrel::batch

@@ -27,12 +27,22 @@ QString FileTable::Source(int row) const
     return table_.GetCell(SourceColumn, row)->GetAsString();
 }
 
-bool FileTable::Contains(const QString& source) const
+QString FileTable::Status(int row) const
 {
-    for (int row = 0; row < table_.GetRowCount(); ++row) {
-        if (Source(row) == source) return true;
-    }
-    return false;
+    return table_.GetCell(StatusColumn, row)->GetAsString();
+}
+
+QString FileTable::DecodedPath(int row) const
+{
+    return table_.GetCell(DecodedColumn, row)->GetAsString();
+}
+
+QSet<QString> FileTable::Sources() const
+{
+    QSet<QString> sources;
+    sources.reserve(table_.GetRowCount());
+    for (int row = 0; row < table_.GetRowCount(); ++row) sources.insert(Source(row));
+    return sources;
 }
 
 void FileTable::Append(const QString& source)

@@ -3,6 +3,7 @@
 // table. This is the list's view of those rows: cells are addressed by the
 // columns' Index (never by where the user dragged them) and rows by their
 // place in the current order, looked up afresh every time.
+#include <QSet>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -33,8 +34,12 @@ public:
     int RowCount() const;
 
     QString Source(int row) const;
-    // Exact comparison of the 16-bit text: no case folding, no normalising.
-    bool Contains(const QString& source) const;
+    QString Status(int row) const;
+    QString DecodedPath(int row) const;
+    // Every row's source, for the duplicate test of adding: a set compares
+    // the exact 16-bit text (no case folding, no normalising) in constant
+    // time, where a look through the rows would make adding n files cost n².
+    QSet<QString> Sources() const;
     // A new last row, "Not decoded"; progress and decoded path as a new row
     // has them.
     void Append(const QString& source);

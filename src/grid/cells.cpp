@@ -2,6 +2,7 @@
 #include "grid/columns.h"
 #include "grid/float_text.h"
 #include "grid/grid_errors.h"
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -136,6 +137,38 @@ void TCells::AddRows(int count, int rowHeight, const TNxColumns& columns)
     }
     visibleRows_ += count;
     sortMemory_.StillSorted = false;
+}
+
+std::vector<int> TCells::RemoveRows(std::vector<int> rows)
+{
+    std::erase_if(rows, [this](int row) { return row < 0 || row >= RowCount(); });
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty())
+        return rows;
+
+    // Compacts every list in place: each survivor moves up once, so removing
+    // many rows costs one walk over the table, not one per removed row.
+    std::vector<bool> removed(rows_.size(), false);
+    for (int row : rows)
+        removed[static_cast<size_t>(row)] = true;
+    auto compact = [&removed](auto& list) {
+        size_t kept = 0;
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (!removed[i])
+                list[kept++] = std::move(list[i]);
+        }
+        list.resize(kept);
+    };
+    for (int row : rows)
+        if (rows_[static_cast<size_t>(row)].Visible)
+            --visibleRows_;
+    compact(rows_);
+    for (auto& list : columns_)
+        compact(list);
+    if (currentRow_ >= RowCount())
+        currentRow_ = 0;
+    return rows;
 }
 
 TCell* TCells::GetCell(int ACol, int ARow)

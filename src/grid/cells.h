@@ -149,6 +149,11 @@ public:
     void AddColumn(const TNxCustomColumn& column);
     // Appends `count` rows of `rowHeight`; cells are made by each column.
     void AddRows(int count, int rowHeight, const TNxColumns& columns);
+    // Removes the given rows (in any order; repeats and rows outside the
+    // store are ignored) with their row records and cell objects, in one
+    // pass. The other rows keep their order, so the sort memory stays true.
+    // Returns the removed rows, ascending, as they were numbered before.
+    std::vector<int> RemoveRows(std::vector<int> rows);
 
     // Looks a cell up and makes (ACol, ARow) the current position. Throws
     // EListError for a row or column that does not exist.

@@ -6,6 +6,7 @@
 #include "grid/style_display.h"
 #include <QScrollBar>
 #include <algorithm>
+#include <numeric>
 
 namespace vantrel::grid {
 
@@ -86,6 +87,63 @@ int TNextGrid::AddRow(int Count)
 TCell* TNextGrid::GetCell(int ACol, int ARow)
 {
     return cells_.GetCell(ACol, ARow);
+}
+
+void TNextGrid::DeleteRow(int ARow)
+{
+    DeleteRows({ARow});
+}
+
+void TNextGrid::ClearRows()
+{
+    std::vector<int> all(static_cast<size_t>(cells_.RowCount()));
+    std::iota(all.begin(), all.end(), 0);
+    DeleteRows(std::move(all));
+}
+
+void TNextGrid::DeleteRows(std::vector<int> Rows)
+{
+    const int oldSelected = selectedRow_;
+    const int oldFirstInView = FirstRowInView();
+    const std::vector<int> removed = cells_.RemoveRows(std::move(Rows));
+    if (removed.empty())
+        return;
+    cellHint_->Hide();   // the rows under the pointer have moved
+
+    auto removedBefore = [&removed](int row) {
+        return static_cast<int>(std::lower_bound(removed.begin(), removed.end(), row) - removed.begin());
+    };
+    const bool selectedWent =
+        oldSelected >= 0 && std::binary_search(removed.begin(), removed.end(), oldSelected);
+    if (oldSelected >= 0) {
+        // Either the selected row itself, moved up, or the row that took the
+        // removed one's place.
+        selectedRow_ = std::min(oldSelected - removedBefore(oldSelected), cells_.RowCount() - 1);
+        if (selectedWent && selectedRow_ >= 0)
+            cells_.Row(selectedRow_).Selected = true;
+    }
+
+    if (!IsUpdating()) {
+        // What the user was looking at stays where it was.
+        UpdateVerticalScrollBar();
+        SetFirstRowInView(oldFirstInView - removedBefore(oldFirstInView));
+        const int top = RowTop(std::max(removed.front(), FirstRowInView()));
+        if (top < viewport()->height())
+            viewport()->update(QRect(0, top, viewport()->width(), viewport()->height() - top));
+        if (selectedWent && selectedRow_ >= 0)
+            ScrollRowIntoView(selectedRow_);
+    }
+
+    for (size_t end = removed.size(); end > 0;) {
+        size_t first = end - 1;
+        while (first > 0 && removed[first - 1] == removed[first] - 1)
+            --first;
+        emit OnRowsDeleted(removed[first], static_cast<int>(end - first));
+        end = first;
+    }
+    if (selectedRow_ >= 0 && (selectedWent || selectedRow_ != oldSelected))
+        emit OnSelectCell(selectedCol_, selectedRow_);
+    emit OnDataChange();
 }
 
 void TNextGrid::DoCellChange(int ACol, int ARow)

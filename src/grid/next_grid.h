@@ -16,6 +16,7 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <memory>
+#include <vector>
 
 namespace vantrel::grid {
 
@@ -52,6 +53,17 @@ public:
     virtual void SelectLastRow();
     // Throws EListError "List index out of bounds (%d)" for a bad row/column.
     virtual TCell* GetCell(int ACol, int ARow);
+
+    // Remove rows with their cells; the other rows keep their order, so a
+    // sorted table stays sorted. A selected row that goes hands the
+    // selection to the row that takes its place, or to the new last row; a
+    // selected row that stays keeps it. Outside an update bracket the rows in
+    // view stay in view, the rows from the first removed one down are marked
+    // and the vertical scroll bar is recomputed. Raises OnRowsDeleted, then
+    // OnDataChange; rows that do not exist are ignored.
+    void DeleteRow(int ARow);
+    void DeleteRows(std::vector<int> Rows);
+    void ClearRows();
 
     // As a click on the row would, keeping the selected column; -1 clears.
     void SetSelectedRow(int ARow);
@@ -140,6 +152,15 @@ signals:
     void OnAfterSort(int ACol);
     void OnColumnMove(int ACol, int OldPos, int NewPos);
     void OnColumnResize(int ACol);
+    // After rows were removed: once per run of adjacent rows, the last run
+    // first, so that each (First, Count) holds for the table as it was after
+    // the runs reported before it.
+    void OnRowsDeleted(int First, int Count);
+    // A context menu is asked for over the body: ARow is the row under the
+    // pointer (-1 below the last row), or from the keyboard (the menu key,
+    // Shift+F10) the selected row, then placed just below it. Never over the
+    // header, where the right button does nothing.
+    void OnRowContextMenu(int ARow, const QPoint& GlobalPos);
 
 protected:
     // Reached from a cell setter through the store; marks the cell unless a
@@ -159,6 +180,7 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     // TNxColumnsObserver
@@ -174,6 +196,7 @@ private:
     void SelectRowByKey(int ARow);
     void PageUp();
     void PageDown();
+    void RequestRowMenuFromKeyboard();
     void PaintBody(QPainter& p, const QRegion& exposed, const TSystemColors& colors);
     void PaintHeader(QPainter& p, const TSystemColors& colors);
     void PaintFocusRect(QPainter& p);

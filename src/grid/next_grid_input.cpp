@@ -3,6 +3,7 @@
 #include "grid/cell_hint.h"
 #include "grid/header_mouse.h"
 #include "grid/next_grid.h"
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -121,6 +122,16 @@ void TNextGrid::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Right:
         horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         break;
+    case Qt::Key_Menu:
+        RequestRowMenuFromKeyboard();
+        break;
+    case Qt::Key_F10:
+        if (e->modifiers() != Qt::ShiftModifier) {
+            e->ignore();
+            return;
+        }
+        RequestRowMenuFromKeyboard();
+        break;
     default:
         e->ignore();   // characters: read-only, no search column
         return;
@@ -172,6 +183,25 @@ void TNextGrid::PageDown()
     ScrollRowIntoView(target);
 }
 
+void TNextGrid::RequestRowMenuFromKeyboard()
+{
+    QPoint at(0, HeaderHeight());
+    if (selectedRow_ >= 0) {
+        ScrollRowIntoView(selectedRow_);
+        at.setY(std::min(RowTop(selectedRow_) + rowSize_, viewport()->height() - 1));
+    }
+    emit OnRowContextMenu(selectedRow_, viewport()->mapToGlobal(at));
+}
+
+void TNextGrid::contextMenuEvent(QContextMenuEvent* e)
+{
+    // Reaches the control itself from the keyboard; a mouse request over the
+    // body comes through viewportEvent, and the frame has no menu.
+    if (e->reason() == QContextMenuEvent::Keyboard)
+        RequestRowMenuFromKeyboard();
+    e->accept();
+}
+
 void TNextGrid::wheelEvent(QWheelEvent* e)
 {
     if (!wheelEnabled_) {
@@ -204,6 +234,15 @@ bool TNextGrid::viewportEvent(QEvent* e)
         if (!viewport()->rect().contains(viewport()->mapFromGlobal(QCursor::pos())))
             cellHint_->Hide();
         break;
+    case QEvent::ContextMenu: {
+        auto* request = static_cast<QContextMenuEvent*>(e);
+        if (request->reason() == QContextMenuEvent::Keyboard)
+            RequestRowMenuFromKeyboard();
+        else if (request->pos().y() >= HeaderHeight())
+            emit OnRowContextMenu(RowAtY(request->pos().y()), request->globalPos());
+        e->accept();   // the header keeps its right button doing nothing
+        return true;
+    }
     case QEvent::ToolTip:
         // Over a cut cell its own tip is up; the control's hint would replace it.
         if (cellHint_->Showing()) {

@@ -1,4 +1,5 @@
-# The desktop side of the platform layer: dialogs, message boxes, the shell.
+# The desktop side of the platform layer: dialogs, message boxes, the shell
+# (its file manager is reached over D-Bus).
 add_library(vantrel_platform_desktop STATIC
   ${CMAKE_CURRENT_LIST_DIR}/desktop_services.h
   ${CMAKE_CURRENT_LIST_DIR}/app_font.h
@@ -7,7 +8,7 @@ add_library(vantrel_platform_desktop STATIC
   ${CMAKE_CURRENT_LIST_DIR}/qt_desktop_services.h
   ${CMAKE_CURRENT_LIST_DIR}/qt_desktop_services.cpp)
 target_include_directories(vantrel_platform_desktop PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(vantrel_platform_desktop PUBLIC Qt6::Widgets)
+target_link_libraries(vantrel_platform_desktop PUBLIC Qt6::Widgets Qt6::DBus)
 
 # Scripted dialogs and recording boxes for the tests of every layer above.
 add_library(vantrel_platform_doubles STATIC

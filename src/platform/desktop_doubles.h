@@ -62,8 +62,12 @@ public:
     const QStringList& Opened() const { return opened_; }
     void OpenDocument(const QString& path) override { opened_.append(path); }
 
+    const QStringList& ShownInFolder() const { return shownInFolder_; }
+    void ShowInFolder(const QString& path) override { shownInFolder_.append(path); }
+
 private:
     QStringList opened_;
+    QStringList shownInFolder_;
 };
 
 // All four doubles, ready to hand to a window under test.

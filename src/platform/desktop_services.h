@@ -37,12 +37,18 @@ public:
     virtual void ShowException(const QString& text) = 0;
 };
 
-// The shell's "open" action on a document.
+// The shell's "open" action on a document, and its file manager.
 class Shell {
 public:
     virtual ~Shell() = default;
     // The result is deliberately not reported: a failure shows nothing.
     virtual void OpenDocument(const QString& path) = 0;
+
+    // The file's folder in the desktop's file manager with the file
+    // selected, or, where no file manager offers that, the folder opened
+    // with the desktop's default program. Returns at once; a failure shows
+    // nothing.
+    virtual void ShowInFolder(const QString& path) = 0;
 };
 
 // Everything the window's commands need from the desktop, in one place.

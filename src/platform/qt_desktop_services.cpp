@@ -1,7 +1,12 @@
 #include "platform/qt_desktop_services.h"
 
 #include <QApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusReply>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
@@ -74,6 +79,44 @@ void QtMessageBoxes::ShowException(const QString& text)
 void QtShell::OpenDocument(const QString& path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+namespace {
+
+const QString FileManagerService = QStringLiteral("org.freedesktop.FileManager1");
+
+// Running, or known to the bus so that the call starts it.
+bool FileManagerOnBus(const QDBusConnection& bus)
+{
+    const QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
+    if (!daemon) return false;
+    if (daemon->isServiceRegistered(FileManagerService)) return true;
+    const QDBusReply<QStringList> startable = daemon->activatableServiceNames();
+    return startable.isValid() && startable.value().contains(FileManagerService);
+}
+
+} // namespace
+
+void QtShell::ShowInFolder(const QString& path)
+{
+    const QFileInfo file(path);
+    const QUrl folder = QUrl::fromLocalFile(file.absolutePath());
+    if (!bus_) bus_ = QDBusConnection::sessionBus();
+    if (!file.exists() || !FileManagerOnBus(*bus_)) {
+        QDesktopServices::openUrl(folder);
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(FileManagerService, QStringLiteral("/org/freedesktop/FileManager1"),
+                                                       FileManagerService, QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(file.absoluteFilePath()).toString()} << QString();
+    // Starting a file manager can take a while: wait for it without
+    // blocking the window, and open the folder plainly if it says no.
+    constexpr int StartTimeoutMs = 15000;
+    auto* reply = new QDBusPendingCallWatcher(bus_->asyncCall(call, StartTimeoutMs));
+    QObject::connect(reply, &QDBusPendingCallWatcher::finished, [folder](QDBusPendingCallWatcher* finished) {
+        if (finished->isError()) QDesktopServices::openUrl(folder);
+        finished->deleteLater();
+    });
 }
 
 } // namespace vantrel::platform

@@ -1,7 +1,9 @@
 #pragma once
 // The desktop services as this desktop provides them: Qt's dialogs, message
-// boxes and the desktop's default application for a document.
+// boxes, the desktop's default application for a document and its file
+// manager.
 #include "platform/desktop_services.h"
+#include <QDBusConnection>
 #include <QPointer>
 #include <QWidget>
 
@@ -31,7 +33,18 @@ private:
 
 class QtShell final : public Shell {
 public:
+    // On the session bus, reached when first needed.
+    QtShell() = default;
+    // On the given bus; a disconnected one leaves only the folder fallback.
+    explicit QtShell(const QDBusConnection& bus) : bus_(bus) {}
+
     void OpenDocument(const QString& path) override;
+    // Asks the file manager over D-Bus (org.freedesktop.FileManager1
+    // ShowItems), where one is running or can be started.
+    void ShowInFolder(const QString& path) override;
+
+private:
+    std::optional<QDBusConnection> bus_;
 };
 
 // One instance of each, for the program's lifetime.

@@ -4,6 +4,7 @@
 #include "grid/columns.h"
 #include "grid/next_grid.h"
 #include "platform/app_font.h"
+#include "ui/file_list_actions.h"
 #include "ui/glyphs.h"
 #include "ui/nx_check_box.h"
 #include "ui/nx_edit.h"
@@ -83,6 +84,8 @@ TMain_form::TMain_form(const platform::DesktopServices& services, const batch::F
     Edit1->setFocus();
 
     run_ = std::make_unique<batch::DecodingRun>(*NextGrid1, *this, files, services_.messages);
+    listActions_ = new FileListActions(*NextGrid1, services_, files, [this] { return running_; },
+                                       [this] { play_butClick(); }, *this);
 
     BindCommands();
     FormCreate();

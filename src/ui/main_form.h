@@ -21,6 +21,7 @@ class TSpeedButton;
 class TNxLabel;
 class TNxEdit;
 class TNxCheckBox;
+class FileListActions;
 
 class TMain_form : public QWidget, public batch::RunControls {
     Q_OBJECT
@@ -62,6 +63,8 @@ public:
     void SetStopRequested(bool requested) override { StopRequested = requested; }
     const platform::DesktopServices& Services() const { return services_; }
     batch::DecodingRun& Runner() { return *run_; }
+    // Drops on the window, and the table's row menu and Delete key.
+    FileListActions& ListActions() { return *listActions_; }
 
     // For the length of a run: Stop in place of Run, and every control that
     // could change the list, its order, the key or the option unavailable.
@@ -95,6 +98,7 @@ private:
     bool running_ = false;
     bool closeWhenRunEnds_ = false;
     std::unique_ptr<batch::DecodingRun> run_;
+    FileListActions* listActions_ = nullptr;   // owned by the form
 };
 
 } // namespace vantrel::ui

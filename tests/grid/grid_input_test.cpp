@@ -1,9 +1,11 @@
 // Selection by mouse and keys, including the cases without a selection,
 // and scrolling by keys, wheel and scroll bars.
 #include "file_table_fixture.h"
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace vantrel::grid {
@@ -85,6 +87,46 @@ TEST(MouseSelectionTest, PressTakesTheFocusFromAnotherControl)
     ASSERT_FALSE(table.grid->hasFocus());
     QTest::mouseClick(table.grid->viewport(), Qt::LeftButton, {}, CellPoint(table, 50, 0));
     EXPECT_TRUE(table.grid->hasFocus());
+}
+
+TEST(RowMenuTest, AskedForOverTheBodyAndFromTheKeyboardNeverOverTheHeader)
+{
+    ShownFileTable table;
+    table.AddRows(3);
+    table.grid->SetSelectedRow(1);
+    QWidget* vp = table.grid->viewport();
+    QSignalSpy menus(table.grid, &TNextGrid::OnRowContextMenu);
+    auto askWithMouse = [&](QPoint pos) {
+        QContextMenuEvent e(QContextMenuEvent::Mouse, pos, vp->mapToGlobal(pos));
+        QCoreApplication::sendEvent(vp, &e);
+    };
+    const QPoint belowSelected = vp->mapToGlobal(QPoint(0, table.RowTop(1) + 16));
+    const struct {
+        const char* name;
+        std::function<void()> ask;
+        int expectRow;   // -2: no menu
+        QPoint expectAt;
+    } cases[] = {
+        {"on a row", [&] { askWithMouse(CellPoint(table, 50, 2)); }, 2, vp->mapToGlobal(CellPoint(table, 50, 2))},
+        {"below the last row", [&] { askWithMouse(CellPoint(table, 50, 6)); }, -1,
+         vp->mapToGlobal(CellPoint(table, 50, 6))},
+        {"over the header", [&] { askWithMouse(QPoint(50, 5)); }, -2, {}},
+        {"menu key", [&] { QTest::keyClick(table.grid, Qt::Key_Menu); }, 1, belowSelected},
+        {"Shift+F10", [&] { QTest::keyClick(table.grid, Qt::Key_F10, Qt::ShiftModifier); }, 1, belowSelected},
+        {"F10 alone", [&] { QTest::keyClick(table.grid, Qt::Key_F10); }, -2, {}},
+    };
+    for (const auto& c : cases) {
+        menus.clear();
+        c.ask();
+        if (c.expectRow == -2) {
+            EXPECT_EQ(menus.count(), 0) << c.name;
+            continue;
+        }
+        ASSERT_EQ(menus.count(), 1) << c.name;
+        EXPECT_EQ(menus[0][0].toInt(), c.expectRow) << c.name;
+        EXPECT_EQ(menus[0][1].toPoint(), c.expectAt) << c.name;
+    }
+    EXPECT_EQ(table.grid->GetSelectedRow(), 1);   // asking for a menu selects nothing by itself
 }
 
 struct KeyCase {

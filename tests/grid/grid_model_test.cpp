@@ -75,6 +75,114 @@ TEST(GridOperationsTest, SetSelectedRowSelectsClearsAndIgnoresBadRows)
     EXPECT_EQ(selects.count(), 2);
 }
 
+struct DeleteCase {
+    const char* name;
+    int rows;
+    int selected;
+    std::vector<int> removed;
+    std::vector<int> remaining;   // the rows left, by their number before
+    int expectSelected;
+    std::vector<std::pair<int, int>> reported;   // OnRowsDeleted (First, Count), in order
+};
+
+TEST(DeleteRowsTest, KeepsOrderMovesTheSelectionAndReportsEachRun)
+{
+    const DeleteCase cases[] = {
+        {"the selected row goes: the next takes its place", 5, 2, {2}, {0, 1, 3, 4}, 2, {{2, 1}}},
+        {"the selected last row goes: the new last row", 5, 4, {4}, {0, 1, 2, 3}, 3, {{4, 1}}},
+        {"a row above the selected one goes: it follows its row", 5, 3, {0}, {1, 2, 3, 4}, 2, {{0, 1}}},
+        {"runs of rows, the last run first", 8, 3, {6, 2, 3, 7, 0}, {1, 4, 5}, 1, {{6, 2}, {2, 2}, {0, 1}}},
+        {"every row: nothing is selected", 3, 1, {0, 1, 2}, {}, -1, {{0, 3}}},
+        {"no selection stays none", 4, -1, {1}, {0, 2, 3}, -1, {{1, 1}}},
+        {"rows that do not exist and repeats are ignored", 3, 0, {5, -1, 1, 1}, {0, 2}, 0, {{1, 1}}},
+        {"nothing to remove changes nothing", 3, 1, {3}, {0, 1, 2}, 1, {}},
+    };
+    for (const DeleteCase& c : cases) {
+        TNextGrid grid;
+        testing::ConfigureAsFileTable(grid);
+        grid.AddRow(c.rows);
+        for (int row = 0; row < c.rows; ++row)
+            grid.GetCell(0, row)->SetAsString(QString::number(row));
+        grid.Cells().Sort(0, stAlphabetic, true);
+        grid.SetSelectedRow(c.selected);
+        QSignalSpy deleted(&grid, &TNextGrid::OnRowsDeleted);
+        QSignalSpy dataChanges(&grid, &TNextGrid::OnDataChange);
+
+        grid.DeleteRows(c.removed);
+
+        std::vector<int> remaining;
+        int flagged = -1;
+        for (int row = 0; row < grid.GetRowCount(); ++row) {
+            remaining.push_back(grid.GetCell(0, row)->GetAsString().toInt());
+            if (grid.Cells().Row(row).Selected) {
+                EXPECT_EQ(flagged, -1) << c.name << ": two rows flagged";
+                flagged = row;
+            }
+        }
+        EXPECT_EQ(remaining, c.remaining) << c.name;
+        EXPECT_EQ(grid.GetSelectedRow(), c.expectSelected) << c.name;
+        EXPECT_EQ(flagged, c.expectSelected) << c.name;
+        std::vector<std::pair<int, int>> reported;
+        for (const auto& args : deleted)
+            reported.emplace_back(args[0].toInt(), args[1].toInt());
+        EXPECT_EQ(reported, c.reported) << c.name;
+        EXPECT_EQ(dataChanges.count(), c.reported.empty() ? 0 : 1) << c.name;
+        // The rows left are still in sorted order, so a second sort may
+        // simply reverse them.
+        EXPECT_TRUE(grid.Cells().SortMemory().StillSorted) << c.name;
+    }
+}
+
+TEST(DeleteRowsTest, ClearRowsEmptiesTheTable)
+{
+    TNextGrid grid;
+    testing::ConfigureAsFileTable(grid);
+    grid.AddRow(4);
+    grid.SetSelectedRow(2);
+    grid.ClearRows();
+    EXPECT_EQ(grid.GetRowCount(), 0);
+    EXPECT_EQ(grid.GetSelectedRow(), -1);
+    EXPECT_EQ(grid.Cells().VisibleRowCount(), 0);
+    EXPECT_THROW(grid.GetCell(0, 0), EListError);
+    EXPECT_EQ(grid.AddRow(1), 0);
+}
+
+TEST(MarkingTest, RemovingKeepsTheRowsInViewAndMarksFromTheFirstRemovedRowDown)
+{
+    ShownFileTable table(900, 18 + 17 * 5 + 2);   // five whole rows
+    table.AddRows(30);
+    for (int row = 0; row < 30; ++row)
+        table.grid->GetCell(0, row)->SetAsString(QString::number(row));
+    table.grid->verticalScrollBar()->setValue(10);
+    table.grid->SetSelectedRow(12);
+    QCoreApplication::processEvents();
+
+    table.grid->DeleteRows({2, 3});   // above the view
+    EXPECT_EQ(table.grid->FirstRowInView(), 8);
+    EXPECT_EQ(table.grid->GetCell(0, 8)->GetAsString(), QStringLiteral("10"));
+    EXPECT_EQ(table.grid->verticalScrollBar()->maximum(), 28 - 5);
+    EXPECT_EQ(table.grid->GetSelectedRow(), 10);
+
+    QCoreApplication::processEvents();
+    PaintRecorder recorder(table.grid->viewport());
+    table.grid->DeleteRow(10);   // the selected row, third in view
+    QCoreApplication::processEvents();
+    const QRect viewport = table.grid->viewport()->rect();
+    const int top = 18 + 2 * 17;
+    EXPECT_EQ(recorder.Union(), QRegion(QRect(0, top, viewport.width(), viewport.height() - top)));
+    EXPECT_EQ(table.grid->GetCell(0, table.grid->GetSelectedRow())->GetAsString(), QStringLiteral("13"));
+
+    recorder.paints.clear();
+    table.grid->BeginUpdate();
+    table.grid->DeleteRows({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19});
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(recorder.paints.empty());
+    EXPECT_EQ(table.grid->verticalScrollBar()->maximum(), 27 - 5);   // not recomputed yet
+    table.grid->EndUpdate(true);
+    EXPECT_EQ(table.grid->verticalScrollBar()->maximum(), 7 - 5);
+    EXPECT_EQ(table.grid->FirstRowInView(), 2);
+}
+
 TEST(UpdateBracketTest, CounterNestsAndNeverGoesBelowZero)
 {
     TNextGrid grid;

@@ -1,0 +1,34 @@
+#pragma once
+// Reading the entries of one folder, behind an interface so that tests can
+// make any folder unreadable. Paths are byte strings as the system takes them.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantrel::platform {
+
+enum class EntryKind {
+    File,   // a regular file, also when reached through a symbolic link
+    Folder, // a real folder; a symbolic link to a folder is Other, so walks never loop
+    Other,  // anything else, including broken links
+};
+
+struct FolderEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+};
+
+class FolderLister {
+public:
+    virtual ~FolderLister() = default;
+    // The entries of the folder without "." and "..", in no particular
+    // order; nothing when the folder cannot be read.
+    virtual std::optional<std::vector<FolderEntry>> List(const std::string& folder) const = 0;
+};
+
+class PosixFolderLister final : public FolderLister {
+public:
+    std::optional<std::vector<FolderEntry>> List(const std::string& folder) const override;
+};
+
+} // namespace vantrel::platform
