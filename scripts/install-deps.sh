@@ -10,6 +10,8 @@ packages=(
   fonts-liberation2
   clang libclang-rt-14-dev
   xvfb xauth
+  qt6-base-private-dev
+  dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
 
 missing=()

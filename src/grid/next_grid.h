@@ -140,6 +140,8 @@ signals:
     void OnAfterSort(int ACol);
     void OnColumnMove(int ACol, int OldPos, int NewPos);
     void OnColumnResize(int ACol);
+    // A column was shown or hidden (by dragging its header off, or by code).
+    void OnColumnVisibleChange(int ACol);
 
 protected:
     // Reached from a cell setter through the store; marks the cell unless a
