@@ -214,6 +214,14 @@ TEST(TableAccessibleTest, ToolsHearOfRowsProgressStatusSelectionAndNewOrders)
          {{QAccessible::Focus, 1, Source, ""}, {QAccessible::Selection, 1, Source, ""}}},
         {"a sort", [&] { t.grid->SortColumn(&t.grid->Columns()[Status], true); },
          {{QAccessible::Focus, 0, Source, ""}, {QAccessible::Selection, 0, Source, ""}, {Model, -1, -1, ""}}},
+        {"the focus back in the table lands on the selected cell after the table",
+         [&] {
+             t.grid->clearFocus();
+             recorder.events.clear();
+             t.grid->setFocus();
+             QCoreApplication::processEvents();
+         },
+         {{QAccessible::Focus, -1, -1, ""}, {QAccessible::Focus, 0, Source, ""}}},
         {"a hidden column",
          [&] { t.grid->Columns()[Decoded].SetVisible(false); },
          {{Model, -1, -1, ""}}},
