@@ -11,6 +11,8 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   dpkg-dev appstream man-db groff-base
+  qt6-base-private-dev
+  dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "ui/control_look.h"
 #include "ui/glyphs.h"
 #include "ui/hint.h"
+#include "ui/toolbar_accessible.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -23,6 +24,7 @@ VantrelApplication::VantrelApplication(int& argc, char** argv, platform::Message
     setFont(platform::ApplicationFont());
     setStyle(ui::CreateHintStyle(QStyleFactory::create(ui::DrawingStyleName(*style()))));
     setWindowIcon(QPixmap::fromImage(ui::glyphs::WindowIcon()));
+    ui::InstallAccessibleInterfaces();
 }
 
 bool VantrelApplication::notify(QObject* receiver, QEvent* event)

@@ -94,6 +94,11 @@ int TProgressColumnDisplay::BarWidth(int innerWidth, double ratio)
     return static_cast<int>(RoundHalfEven(exact));
 }
 
+double TProgressColumnDisplay::Ratio(const TNxProgressColumn& column, double value)
+{
+    return column.Max > 0 ? value / column.Max * 100.0 : 0.0;
+}
+
 QString TProgressColumnDisplay::PercentText(double ratio, int precision)
 {
     return FixedText(ratio, precision) + QLatin1Char('%');
@@ -160,7 +165,7 @@ void TProgressColumnDisplay::Paint()
     }
     if (progress_.HideWhenEmpty && value == progress_.EmptyValue)
         return;
-    const double ratio = progress_.Max > 0 ? value / progress_.Max * 100.0 : 0.0;
+    const double ratio = Ratio(progress_, value);
 
     QRect box = ctx.Rect.adjusted(progress_.Margin, progress_.Margin, -progress_.Margin, -progress_.Margin);
     if (progress_.ProgressHeight > 0 && progress_.ProgressHeight < box.height()) {

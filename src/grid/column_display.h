@@ -84,6 +84,8 @@ public:
     // rounded halves to even, 0 for ratios of 0 and below, never wider than
     // the inner area.
     static int BarWidth(int innerWidth, double ratio);
+    // Percent of the column's Max that `value` stands for; 0 without a Max.
+    static double Ratio(const TNxProgressColumn& column, double value);
     // Percentage text: `ratio` with `precision` digits, halves away from
     // zero, and "%".
     static QString PercentText(double ratio, int precision);

@@ -512,6 +512,8 @@ void TNextGrid::ColumnChanged(TNxCustomColumn& column, TColumnChangeKind kind)
             pressedHeader_ = nullptr;
         UpdateHorizontalScrollBar();
         viewport()->update();
+        if (kind == ccVisible)
+            emit OnColumnVisibleChange(column.Index());
         break;
     }
 }

@@ -161,6 +161,8 @@ signals:
     // Shift+F10) the selected row, then placed just below it. Never over the
     // header, where the right button does nothing.
     void OnRowContextMenu(int ARow, const QPoint& GlobalPos);
+    // A column was shown or hidden (by dragging its header off, or by code).
+    void OnColumnVisibleChange(int ACol);
 
 protected:
     // Reached from a cell setter through the store; marks the cell unless a

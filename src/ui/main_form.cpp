@@ -88,6 +88,7 @@ TMain_form::TMain_form(const platform::DesktopServices& services, const batch::F
                                        [this] { play_butClick(); }, *this);
 
     BindCommands();
+    CreateShortcuts();
     FormCreate();
 }
 
@@ -160,6 +161,19 @@ void TMain_form::BindCommands()
     connect(play_but, &TSpeedButton::clicked, this, &TMain_form::play_butClick);
     connect(stop_but, &TSpeedButton::clicked, this, &TMain_form::stop_butClick);
     connect(NextGrid1, &grid::TNextGrid::OnDblClick, this, &TMain_form::NextGrid1DblClick);
+}
+
+void TMain_form::CreateShortcuts()
+{
+    // A button's shortcut is a click on it, and is off while the button is
+    // hidden or locked: F5 and Escape take turns as Run and Stop do.
+    open_files_but->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    open_folder_but->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    decript_but->setShortcut(QKeySequence(Qt::Key_F5));
+    stop_but->setShortcut(QKeySequence(Qt::Key_Escape));
+    play_but->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    NxLabel1->SetBuddy(Edit1, QKeySequence(Qt::ALT | Qt::Key_K));
+    NxCheckBox1->SetShortcut(QKeySequence(Qt::ALT | Qt::Key_V));
 }
 
 void TMain_form::FormCreate()

@@ -90,6 +90,7 @@ private:
     void CreateGrid();
     void CreateColumns();
     void BindCommands();
+    void CreateShortcuts();
 
     platform::DesktopServices services_;
     bool UseOutputFolder = false;

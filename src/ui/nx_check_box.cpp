@@ -1,8 +1,10 @@
 #include "ui/nx_check_box.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionButton>
 
@@ -24,7 +26,31 @@ void TNxCheckBox::SetChecked(bool checked)
         return;
     checked_ = checked;
     update(BoxRect());
+    if (QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
     emit Changed(checked_);
+}
+
+void TNxCheckBox::SetShortcut(const QKeySequence& key)
+{
+    delete shortcut_;
+    shortcut_ = nullptr;
+    if (key.isEmpty())
+        return;
+    shortcut_ = new QShortcut(key, this);
+    connect(shortcut_, &QShortcut::activated, this, [this] {
+        setFocus(Qt::ShortcutFocusReason);
+        SetChecked(!checked_);
+    });
+}
+
+QKeySequence TNxCheckBox::Shortcut() const
+{
+    return shortcut_ ? shortcut_->key() : QKeySequence();
 }
 
 void TNxCheckBox::SetLook(std::optional<ControlLook> look)

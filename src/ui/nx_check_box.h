@@ -3,8 +3,11 @@
 // mouse, toggled on release over the box or on release of Space.
 #include "ui/control_look.h"
 
+#include <QKeySequence>
 #include <QWidget>
 #include <optional>
+
+class QShortcut;
 
 namespace vantrel::ui {
 
@@ -25,6 +28,11 @@ public:
     void SetChecked(bool checked);
 
     const QString& Caption() const { return caption_; }
+
+    // A key that does what a click on the box does: takes the focus and
+    // toggles. Off while the check box is disabled.
+    void SetShortcut(const QKeySequence& key);
+    QKeySequence Shortcut() const;
 
     // With ExpandActiveRect the whole control counts as the box.
     void SetExpandActiveRect(bool expand) { expandActiveRect_ = expand; }
@@ -65,6 +73,7 @@ private:
     bool pressed_ = false;
     bool hovered_ = false;
     bool expandActiveRect_ = false;
+    QShortcut* shortcut_ = nullptr;
 };
 
 } // namespace vantrel::ui

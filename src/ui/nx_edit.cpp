@@ -1,6 +1,7 @@
 #include "ui/nx_edit.h"
 
 #include "ui/hint.h"
+#include "ui/masked_text_events.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -187,6 +188,8 @@ void TNxEdit::mouseDoubleClickEvent(QMouseEvent* event)
 
 bool TNxEdit::event(QEvent* event)
 {
+    // Typing, pasting, dropping and undoing all arrive as events.
+    const MaskedTextEvents maskedWhileHandled;
     if (event->type() == QEvent::ToolTip && ShowHint(*this, static_cast<QHelpEvent&>(*event)))
         return true;
     return QLineEdit::event(event);

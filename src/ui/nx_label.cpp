@@ -1,6 +1,7 @@
 #include "ui/nx_label.h"
 
 #include <QPainter>
+#include <QShortcut>
 
 namespace vantrel::ui {
 
@@ -21,6 +22,25 @@ void TNxLabel::SetCaption(const QString& caption)
     resize(sizeHint());
     updateGeometry();
     update();
+}
+
+void TNxLabel::SetBuddy(QWidget* buddy, const QKeySequence& shortcut)
+{
+    buddy_ = buddy;
+    delete buddyShortcut_;
+    buddyShortcut_ = nullptr;
+    if (!buddy || shortcut.isEmpty())
+        return;
+    buddyShortcut_ = new QShortcut(shortcut, this);
+    connect(buddyShortcut_, &QShortcut::activated, this, [this] {
+        if (buddy_)
+            buddy_->setFocus(Qt::ShortcutFocusReason);
+    });
+}
+
+QKeySequence TNxLabel::BuddyShortcut() const
+{
+    return buddyShortcut_ ? buddyShortcut_->key() : QKeySequence();
 }
 
 QSize TNxLabel::sizeHint() const

@@ -1,7 +1,9 @@
 // The application object's event guard, with a real application instance.
 #include "app/vantrel_application.h"
 #include "platform/desktop_doubles.h"
+#include "ui/speed_button.h"
 
+#include <QAccessible>
 #include <QFont>
 #include <QIcon>
 #include <QStyle>
@@ -38,6 +40,14 @@ TEST(VantrelApplicationTest, ExceptionsFromEventsReachTheExceptionBoxAndTheLoopG
     EXPECT_EQ(QApplication::font().pixelSize(), 11);
     EXPECT_FALSE(QApplication::windowIcon().isNull());
     EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 500);
+    {
+        // Assistive tools get the program's own descriptions from the start.
+        ui::TSpeedButton button;
+        button.SetHint(QStringLiteral("Run"));
+        QAccessibleInterface* described = QAccessible::queryAccessibleInterface(&button);
+        EXPECT_EQ(described->role(), QAccessible::Button);
+        EXPECT_EQ(described->text(QAccessible::Name), QStringLiteral("Run"));
+    }
 
     Thrower thrower;
     QEvent userEvent(QEvent::User);

@@ -1,0 +1,95 @@
+#include "ui/masked_text_events.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QStyle>
+
+namespace vantrel::ui {
+
+namespace {
+
+// Whoever received the events before the guard: a tool's handler, or
+// nobody, and then Qt hands them to the desktop.
+QAccessible::UpdateHandler previousHandler = nullptr;
+
+void MaskingHandler(QAccessibleEvent* event);
+
+// Qt hands an event to the desktop only while no handler is installed, so
+// the guard steps aside for the one event.
+void PassOn(QAccessibleEvent* event)
+{
+    QAccessible::installUpdateHandler(previousHandler);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(&MaskingHandler);
+}
+
+QString Masked(const QLineEdit& field, const QString& text)
+{
+    return MaskFor(field, text.size());
+}
+
+void MaskingHandler(QAccessibleEvent* event)
+{
+    const auto* field = qobject_cast<QLineEdit*>(event->object());
+    if (!field || field->echoMode() == QLineEdit::Normal) {
+        PassOn(event);
+        return;
+    }
+    QObject* object = event->object();
+    switch (event->type()) {
+    case QAccessible::TextInserted: {
+        const auto& typed = static_cast<const QAccessibleTextInsertEvent&>(*event);
+        QAccessibleTextInsertEvent masked(object, typed.changePosition(), Masked(*field, typed.textInserted()));
+        masked.setCursorPosition(typed.cursorPosition());
+        PassOn(&masked);
+        return;
+    }
+    case QAccessible::TextRemoved: {
+        const auto& removed = static_cast<const QAccessibleTextRemoveEvent&>(*event);
+        QAccessibleTextRemoveEvent masked(object, removed.changePosition(), Masked(*field, removed.textRemoved()));
+        masked.setCursorPosition(removed.cursorPosition());
+        PassOn(&masked);
+        return;
+    }
+    case QAccessible::TextUpdated: {
+        const auto& updated = static_cast<const QAccessibleTextUpdateEvent&>(*event);
+        QAccessibleTextUpdateEvent masked(object, updated.changePosition(), Masked(*field, updated.textRemoved()),
+                                          Masked(*field, updated.textInserted()));
+        masked.setCursorPosition(updated.cursorPosition());
+        PassOn(&masked);
+        return;
+    }
+    default:
+        PassOn(event);
+        return;
+    }
+}
+
+} // namespace
+
+QString MaskFor(const QLineEdit& field, qsizetype length)
+{
+    if (field.echoMode() == QLineEdit::NoEcho)
+        return {};
+    const QChar mask(field.style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, &field));
+    return QString(length, mask);
+}
+
+MaskedTextEvents::MaskedTextEvents()
+{
+    const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(&MaskingHandler);
+    if (previous == &MaskingHandler)
+        return;
+    previousHandler = previous;
+    installed_ = true;
+}
+
+MaskedTextEvents::~MaskedTextEvents()
+{
+    if (!installed_)
+        return;
+    QAccessible::installUpdateHandler(previousHandler);
+    previousHandler = nullptr;
+}
+
+} // namespace vantrel::ui

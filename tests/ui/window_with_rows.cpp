@@ -1,0 +1,24 @@
+// The real main window with scripted desktop services and two rows added
+// through Add files, for a test that looks at it from outside the process,
+// through the desktop's accessibility bus. Runs until it is ended.
+#include "app/vantrel_application.h"
+#include "platform/desktop_doubles.h"
+#include "ui/main_form.h"
+#include "ui/nx_edit.h"
+#include "ui/speed_button.h"
+
+int main(int argc, char** argv)
+{
+    vantrel::platform::DesktopDoubles desktop;
+    vantrel::app::VantrelApplication application(argc, argv, desktop.messages);
+    vantrel::ui::TMain_form form(desktop.Services());
+
+    desktop.openFiles.Choose({QStringLiteral("/data/report-a.txt"), QStringLiteral("/data/report-b.txt")});
+    form.open_files_but->click();
+    // The answer for a press of "Upload files" by the assistive tool.
+    desktop.openFiles.Choose({QStringLiteral("/data/report-c.txt")});
+    form.Edit1->setText(QStringLiteral("key-never-seen-1"));
+
+    form.show();
+    return application.exec();
+}
