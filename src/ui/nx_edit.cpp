@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
-#include <QStyleOptionFrame>
 
 namespace vantrel::ui {
 
@@ -108,30 +107,9 @@ void TNxEdit::paintEvent(QPaintEvent* event)
 
 void TNxEdit::DrawEdge(QPainter& painter) const
 {
-    const QPalette& pal = palette();
-    const QRect r = rect();
-    // Sunken three-dimensional edge: shadow over dark shadow at the top left,
-    // highlight over face at the bottom right.
-    auto frame = [&](QRect box, QColor topLeft, QColor bottomRight) {
-        painter.setPen(topLeft);
-        painter.drawLine(box.topLeft(), box.topRight());
-        painter.drawLine(box.topLeft(), box.bottomLeft());
-        painter.setPen(bottomRight);
-        painter.drawLine(box.bottomLeft(), box.bottomRight());
-        painter.drawLine(box.topRight(), box.bottomRight());
-    };
-    frame(r, pal.color(QPalette::Dark), pal.color(QPalette::Light));
-    frame(r.adjusted(1, 1, -1, -1), pal.color(QPalette::Shadow), pal.color(QPalette::Button));
-
-    if (EffectiveLook(*this, look_) == ControlLook::Themed) {
-        QStyleOptionFrame option;
-        option.initFrom(this);
-        option.rect = r;
-        option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
-        option.midLineWidth = 0;
-        option.state |= QStyle::State_Sunken;
-        style()->drawPrimitive(QStyle::PE_FrameLineEdit, &option, &painter, this);
-    }
+    DrawSunkenEdge(painter, rect(), palette());
+    if (EffectiveLook(*this, look_) == ControlLook::Themed)
+        DrawThemedEditFrame(painter, *this, rect(), true);
 }
 
 void TNxEdit::UpdatePointer(QPoint pos)
