@@ -5,6 +5,7 @@
 #include "grid/next_grid.h"
 #include "platform/app_font.h"
 #include "ui/glyphs.h"
+#include "ui/hint.h"
 #include "ui/nx_check_box.h"
 #include "ui/nx_edit.h"
 #include "ui/nx_label.h"
@@ -107,7 +108,7 @@ void TMain_form::CreateStrip()
 
     Edit1 = new TNxEdit(NxPanel1);
     Edit1->setGeometry(256, 11, 177, 21);
-    Edit1->setToolTip(QStringLiteral("Ключ для декодирования"));
+    SetHint(*Edit1, QStringLiteral("Ключ для декодирования"));
 
     stop_but = MakeButton(NxPanel1, 81, QStringLiteral("Остановить декрипт"), glyphs::StopSquare());
     stop_but->hide();
@@ -124,7 +125,7 @@ void TMain_form::CreateGrid()
     NextGrid1->SetHeaderStyle(grid::hsOffice2010);
     NextGrid1->SetOptions(grid::goCanHideColumn | grid::goGrid | grid::goHeader | grid::goSelectFullRow);
     NextGrid1->SetReadOnly(true);
-    NextGrid1->setToolTip(QStringLiteral("Файлы"));
+    SetHint(*NextGrid1, QStringLiteral("Файлы"));
     NextGrid1->setFocusPolicy(Qt::StrongFocus);
 }
 

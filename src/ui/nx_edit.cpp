@@ -1,9 +1,6 @@
 #include "ui/nx_edit.h"
 
-#include "ui/hint.h"
-
 #include <QApplication>
-#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -15,7 +12,8 @@ namespace vantrel::ui {
 namespace {
 
 // Masks with "*" whatever character the style would choose, and never shows
-// the last typed character unmasked.
+// the last typed character unmasked. The timing of tool tips stays the
+// application's, like that of every other control.
 class StarMaskStyle final : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
@@ -23,11 +21,17 @@ public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
     {
-        if (hint == SH_LineEdit_PasswordCharacter)
+        switch (hint) {
+        case SH_LineEdit_PasswordCharacter:
             return '*';
-        if (hint == SH_LineEdit_PasswordMaskDelay)
+        case SH_LineEdit_PasswordMaskDelay:
             return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
+        case SH_ToolTip_WakeUpDelay:
+        case SH_ToolTip_FallAsleepDelay:
+            return QApplication::style()->styleHint(hint, option, widget, returnData);
+        default:
+            return QProxyStyle::styleHint(hint, option, widget, returnData);
+        }
     }
 };
 
@@ -161,13 +165,6 @@ void TNxEdit::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     QLineEdit::mouseDoubleClickEvent(event);
-}
-
-bool TNxEdit::event(QEvent* event)
-{
-    if (event->type() == QEvent::ToolTip && ShowHint(*this, static_cast<QHelpEvent&>(*event)))
-        return true;
-    return QLineEdit::event(event);
 }
 
 } // namespace vantrel::ui
