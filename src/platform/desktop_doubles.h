@@ -57,13 +57,21 @@ private:
     std::vector<Shown> shown_;
 };
 
+// Records every document it is asked to open; opens them all unless told
+// that no program is there.
 class RecordingShell final : public Shell {
 public:
     const QStringList& Opened() const { return opened_; }
-    void OpenDocument(const QString& path) override { opened_.append(path); }
+    void SetNoProgram(bool none) { noProgram_ = none; }
+    bool OpenDocument(const QString& path) override
+    {
+        opened_.append(path);
+        return !noProgram_;
+    }
 
 private:
     QStringList opened_;
+    bool noProgram_ = false;
 };
 
 // All four doubles, ready to hand to a window under test.

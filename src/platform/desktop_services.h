@@ -41,8 +41,9 @@ public:
 class Shell {
 public:
     virtual ~Shell() = default;
-    // The result is deliberately not reported: a failure shows nothing.
-    virtual void OpenDocument(const QString& path) = 0;
+    // Whether a program took the document; the caller tells the user when
+    // none did.
+    virtual bool OpenDocument(const QString& path) = 0;
 };
 
 // Everything the window's commands need from the desktop, in one place.

@@ -19,6 +19,8 @@ void ShowModalBox(QWidget* owner, const QString& caption, const QString& text, Q
     QWidget* parent = owner ? owner : activeWindow.data();
 
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    // Messages name files: a name that looks like markup is still a name.
+    box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 
@@ -71,9 +73,9 @@ void QtMessageBoxes::ShowException(const QString& text)
     ShowModalBox(owner_, QApplication::applicationDisplayName(), text, QMessageBox::Critical);
 }
 
-void QtShell::OpenDocument(const QString& path)
+bool QtShell::OpenDocument(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace vantrel::platform

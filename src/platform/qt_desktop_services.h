@@ -31,7 +31,7 @@ private:
 
 class QtShell final : public Shell {
 public:
-    void OpenDocument(const QString& path) override;
+    bool OpenDocument(const QString& path) override;
 };
 
 // One instance of each, for the program's lifetime.

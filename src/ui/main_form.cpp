@@ -247,7 +247,8 @@ void TMain_form::play_butClick()
         services_.messages.ShowError(QStringLiteral("File is not decoded!"));
         return;
     }
-    services_.shell.OpenDocument(decoded);
+    if (!services_.shell.OpenDocument(decoded))
+        services_.messages.ShowError(QStringLiteral("No program could open the file \"%1\"!").arg(decoded));
 }
 
 void TMain_form::stop_butClick()

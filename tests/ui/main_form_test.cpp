@@ -248,6 +248,17 @@ TEST_F(MainFormTest, OpenFileHandsTheSelectedRowsDecodedPathToTheShell)
     EXPECT_EQ(desktop.shell.Opened(), QStringList{QStringLiteral("/data/Decript/b b-dec(1).txt")});
 }
 
+TEST_F(MainFormTest, OpenFileSaysSoWhenNoProgramCouldOpenTheFile)
+{
+    const int row = AddRow(QStringLiteral("/data/a.txt"), QStringLiteral("/data/Decript/a-dec.txt"));
+    form.NextGrid1->SetSelectedRow(row);
+    desktop.shell.SetNoProgram(true);
+    form.play_butClick();
+    EXPECT_EQ(desktop.shell.Opened(), QStringList{QStringLiteral("/data/Decript/a-dec.txt")});
+    EXPECT_EQ(desktop.messages.Errors(),
+              QStringList{QStringLiteral("No program could open the file \"/data/Decript/a-dec.txt\"!")});
+}
+
 // --- Hints
 
 TEST_F(MainFormTest, EveryHintGoesAfterTwoAndAHalfSeconds)
