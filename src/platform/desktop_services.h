@@ -3,8 +3,10 @@
 // script dialog answers and see every message shown.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
+class QObject;
 class QWidget;
 
 namespace vantrel::platform {
@@ -17,13 +19,20 @@ public:
     virtual std::optional<QStringList> Execute() = 0;
 };
 
-// The folder browser ("Выберите папку").
+// The folder browser ("Выберите папку"). It has no owner: the window it was
+// opened from stays usable while it is open.
 class FolderBrowser {
 public:
+    // Receives the chosen folder's path; empty when cancelled or when the
+    // chosen item has no file-system path.
+    using Answer = std::function<void(const QString& folder)>;
+
     virtual ~FolderBrowser() = default;
-    // The chosen folder's path; empty when cancelled or when the chosen item
-    // has no file-system path.
-    virtual QString Execute() = 0;
+    // Shows the browser and returns at once. `answer` is called when it
+    // closes, unless `receiver` is destroyed first, which closes it too.
+    // While a browser is open, Open only brings that one to the front, and
+    // the answer goes to the caller that opened it.
+    virtual void Open(QObject& receiver, Answer answer) = 0;
 };
 
 // The application's modal message box.

@@ -14,7 +14,15 @@ public:
 
 class QtFolderBrowser final : public FolderBrowser {
 public:
-    QString Execute() override;
+    QtFolderBrowser() = default;
+    QtFolderBrowser(const QtFolderBrowser&) = delete;
+    QtFolderBrowser& operator=(const QtFolderBrowser&) = delete;
+    ~QtFolderBrowser() override;
+
+    void Open(QObject& receiver, Answer answer) override;
+
+private:
+    QPointer<QWidget> dialog_;
 };
 
 class QtMessageBoxes final : public MessageBoxes {

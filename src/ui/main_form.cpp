@@ -224,7 +224,13 @@ void TMain_form::closeEvent(QCloseEvent* event)
 
 void TMain_form::open_folder_butClick()
 {
-    const QString folder = services_.folderBrowser.Execute();
+    // The browser leaves the window usable: a run started meanwhile uses
+    // the folder chosen before, and the next run the one chosen here.
+    services_.folderBrowser.Open(*this, [this](const QString& folder) { OutputFolderChosen(folder); });
+}
+
+void TMain_form::OutputFolderChosen(const QString& folder)
+{
     // A cancelled browser (or an item with no path) keeps the folder chosen
     // before: forgetting it while UseOutputFolder stays on would send the next
     // run's outputs to the root of the file system.
