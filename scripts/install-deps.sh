@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth libxcb1-dev
 )
 
 missing=()
