@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth libxcb1-dev
   dpkg-dev appstream man-db groff-base
   qt6-base-private-dev
   dbus-daemon dbus-bin at-spi2-core python3-pyatspi

@@ -17,8 +17,10 @@ VantrelApplication::VantrelApplication(int& argc, char** argv, platform::Message
     : QApplication(argc, argv)
     , exceptionBoxes_(exceptionBoxes)
 {
-    setApplicationName(QStringLiteral("vantrel"));
-    setApplicationDisplayName(QString::fromLatin1(Title));
+    // The title is the application's name, not a display name: Qt appends a
+    // display name to every window's caption, and the captions must read
+    // exactly as given ("Vantrel 1.6", "Error").
+    setApplicationName(QString::fromLatin1(Title));
     setApplicationVersion(QStringLiteral("1.6"));
     setDesktopFileName(QStringLiteral("vantrel"));
     setFont(platform::ApplicationFont());

@@ -94,8 +94,10 @@ void TNextGrid::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Up:
         if (selected > 0) {
             SelectRowByKey(selected - 1);
+            // One row up, even when the wheel or the bar left the selection
+            // far above the view: Up is a small step, not a jump.
             if (selected - 1 < FirstRowInView())
-                ScrollRowIntoView(selected - 1);
+                SetFirstRowInView(FirstRowInView() - 1);
         }
         break;
     case Qt::Key_PageUp:

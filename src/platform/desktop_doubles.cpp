@@ -1,5 +1,7 @@
 #include "platform/desktop_doubles.h"
 
+#include <utility>
+
 namespace vantrel::platform {
 
 std::optional<QStringList> ScriptedOpenFilesDialog::Execute()
@@ -12,14 +14,29 @@ std::optional<QStringList> ScriptedOpenFilesDialog::Execute()
     return answer;
 }
 
-QString ScriptedFolderBrowser::Execute()
+void ScriptedFolderBrowser::Open(QObject& receiver, Answer answer)
 {
+    if (IsOpen())
+        return;
     ++calls_;
-    if (answers_.empty())
-        return {};
-    QString answer = std::move(answers_.front());
-    answers_.pop_front();
-    return answer;
+    std::optional<QString> next = QString();
+    if (!answers_.empty()) {
+        next = std::move(answers_.front());
+        answers_.pop_front();
+    }
+    if (next) {
+        answer(*next);
+        return;
+    }
+    receiver_ = &receiver;
+    pending_ = std::move(answer);
+}
+
+void ScriptedFolderBrowser::Close(const QString& folder)
+{
+    Answer answer = std::exchange(pending_, nullptr);
+    if (answer && receiver_)
+        answer(folder);
 }
 
 namespace {

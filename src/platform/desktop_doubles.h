@@ -2,6 +2,7 @@
 // Test doubles of the desktop services: dialogs answer from a script, boxes
 // and the shell only record what they were asked to show or open.
 #include "platform/desktop_services.h"
+#include <QPointer>
 #include <deque>
 #include <vector>
 
@@ -21,18 +22,27 @@ private:
     int calls_ = 0;
 };
 
-// Answers from the script in order; an empty answer is a cancel, as it is
-// once the script is used up.
+// Each Open takes the next answer of the script: a folder (empty: cancelled)
+// given at once, or, after KeepOpen, a browser that stays open until Close.
+// Once the script is used up, Open cancels at once.
 class ScriptedFolderBrowser final : public FolderBrowser {
 public:
-    void Choose(QString folder) { answers_.push_back(std::move(folder)); }
-    void Cancel() { answers_.emplace_back(); }
+    void Choose(QString folder) { answers_.emplace_back(std::move(folder)); }
+    void Cancel() { answers_.emplace_back(QString()); }
+    void KeepOpen() { answers_.emplace_back(std::nullopt); }
+    // Closes the open browser with `folder` (empty: cancelled).
+    void Close(const QString& folder);
+
+    bool IsOpen() const { return pending_ && receiver_; }
+    // Browsers opened; an Open while one is open only brings it forward.
     int Calls() const { return calls_; }
 
-    QString Execute() override;
+    void Open(QObject& receiver, Answer answer) override;
 
 private:
-    std::deque<QString> answers_;
+    std::deque<std::optional<QString>> answers_;
+    QPointer<QObject> receiver_;
+    Answer pending_;
     int calls_ = 0;
 };
 
@@ -57,10 +67,17 @@ private:
     std::vector<Shown> shown_;
 };
 
+// Records every document it is asked to open; opens them all unless told
+// that no program is there.
 class RecordingShell final : public Shell {
 public:
     const QStringList& Opened() const { return opened_; }
-    void OpenDocument(const QString& path) override { opened_.append(path); }
+    void SetNoProgram(bool none) { noProgram_ = none; }
+    bool OpenDocument(const QString& path) override
+    {
+        opened_.append(path);
+        return !noProgram_;
+    }
 
     const QStringList& ShownInFolder() const { return shownInFolder_; }
     void ShowInFolder(const QString& path) override { shownInFolder_.append(path); }
@@ -68,6 +85,7 @@ public:
 private:
     QStringList opened_;
     QStringList shownInFolder_;
+    bool noProgram_ = false;
 };
 
 // All four doubles, ready to hand to a window under test.

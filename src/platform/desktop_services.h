@@ -3,8 +3,10 @@
 // script dialog answers and see every message shown.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
+class QObject;
 class QWidget;
 
 namespace vantrel::platform {
@@ -17,13 +19,20 @@ public:
     virtual std::optional<QStringList> Execute() = 0;
 };
 
-// The folder browser ("Выберите папку").
+// The folder browser ("Выберите папку"). It has no owner: the window it was
+// opened from stays usable while it is open.
 class FolderBrowser {
 public:
+    // Receives the chosen folder's path; empty when cancelled or when the
+    // chosen item has no file-system path.
+    using Answer = std::function<void(const QString& folder)>;
+
     virtual ~FolderBrowser() = default;
-    // The chosen folder's path; empty when cancelled or when the chosen item
-    // has no file-system path.
-    virtual QString Execute() = 0;
+    // Shows the browser and returns at once. `answer` is called when it
+    // closes, unless `receiver` is destroyed first, which closes it too.
+    // While a browser is open, Open only brings that one to the front, and
+    // the answer goes to the caller that opened it.
+    virtual void Open(QObject& receiver, Answer answer) = 0;
 };
 
 // The application's modal message box.
@@ -41,8 +50,9 @@ public:
 class Shell {
 public:
     virtual ~Shell() = default;
-    // The result is deliberately not reported: a failure shows nothing.
-    virtual void OpenDocument(const QString& path) = 0;
+    // Whether a program took the document; the caller tells the user when
+    // none did.
+    virtual bool OpenDocument(const QString& path) = 0;
 
     // The file's folder in the desktop's file manager with the file
     // selected, or, where no file manager offers that, the folder opened

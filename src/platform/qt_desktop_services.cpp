@@ -1,6 +1,7 @@
 #include "platform/qt_desktop_services.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -8,7 +9,9 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QStackedWidget>
 #include <QUrl>
 
 namespace vantrel::platform {
@@ -24,6 +27,8 @@ void ShowModalBox(QWidget* owner, const QString& caption, const QString& text, Q
     QWidget* parent = owner ? owner : activeWindow.data();
 
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    // Messages name files: a name that looks like markup is still a name.
+    box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 
@@ -48,22 +53,65 @@ std::optional<QStringList> QtOpenFilesDialog::Execute()
     return dialog.selectedFiles();
 }
 
-QString QtFolderBrowser::Execute()
+namespace {
+
+// Puts the prompt above the folder views, where the user looks first.
+void AddPrompt(QFileDialog& dialog, const QString& prompt)
 {
-    // No owner: the main window stays usable while the browser is open.
-    const QString prompt = QStringLiteral("Выберите папку");
-    QFileDialog dialog(nullptr, prompt);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setLabelText(QFileDialog::LookIn, prompt);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
+    auto* views = dialog.findChild<QStackedWidget*>();
+    QWidget* holder = views ? views->parentWidget() : nullptr;
+    auto* column = holder ? qobject_cast<QBoxLayout*>(holder->layout()) : nullptr;
+    if (!column)
+        return;
+    auto* label = new QLabel(prompt, holder);
+    label->setObjectName(QStringLiteral("prompt"));
+    column->insertWidget(column->indexOf(views), label);
+}
+
+QString ChosenFolder(const QFileDialog& dialog)
+{
     const QList<QUrl> chosen = dialog.selectedUrls();
     // An item that is not a local folder (a network location, a virtual place)
     // has no path the run could write to.
     if (chosen.isEmpty() || !chosen.front().isLocalFile())
         return {};
     return chosen.front().toLocalFile();
+}
+
+} // namespace
+
+QtFolderBrowser::~QtFolderBrowser()
+{
+    delete dialog_;
+}
+
+void QtFolderBrowser::Open(QObject& receiver, Answer answer)
+{
+    // A browser that is closing no longer counts as open.
+    if (dialog_ && dialog_->isVisible()) {
+        dialog_->raise();
+        dialog_->activateWindow();
+        return;
+    }
+    // No parent: the browser has no owner, so the window it was opened from
+    // stays usable, and closing that window still ends the program.
+    auto* dialog = new QFileDialog;
+    dialog_ = dialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAttribute(Qt::WA_QuitOnClose, false);
+    // The desktop's own dialog could not show the prompt.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    AddPrompt(*dialog, QStringLiteral("Выберите папку"));
+
+    QObject::connect(dialog, &QDialog::finished, &receiver, [dialog, answer = std::move(answer)](int result) {
+        answer(result == QDialog::Accepted ? ChosenFolder(*dialog) : QString());
+    });
+    QObject::connect(&receiver, &QObject::destroyed, dialog, [dialog] { delete dialog; });
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void QtMessageBoxes::ShowError(const QString& text)
@@ -76,9 +124,9 @@ void QtMessageBoxes::ShowException(const QString& text)
     ShowModalBox(owner_, QApplication::applicationDisplayName(), text, QMessageBox::Critical);
 }
 
-void QtShell::OpenDocument(const QString& path)
+bool QtShell::OpenDocument(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 namespace {

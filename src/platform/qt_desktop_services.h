@@ -16,7 +16,15 @@ public:
 
 class QtFolderBrowser final : public FolderBrowser {
 public:
-    QString Execute() override;
+    QtFolderBrowser() = default;
+    QtFolderBrowser(const QtFolderBrowser&) = delete;
+    QtFolderBrowser& operator=(const QtFolderBrowser&) = delete;
+    ~QtFolderBrowser() override;
+
+    void Open(QObject& receiver, Answer answer) override;
+
+private:
+    QPointer<QWidget> dialog_;
 };
 
 class QtMessageBoxes final : public MessageBoxes {
@@ -38,7 +46,7 @@ public:
     // On the given bus; a disconnected one leaves only the folder fallback.
     explicit QtShell(const QDBusConnection& bus) : bus_(bus) {}
 
-    void OpenDocument(const QString& path) override;
+    bool OpenDocument(const QString& path) override;
     // Asks the file manager over D-Bus (org.freedesktop.FileManager1
     // ShowItems), where one is running or can be started.
     void ShowInFolder(const QString& path) override;

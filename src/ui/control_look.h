@@ -3,6 +3,9 @@
 // own (themed) drawing, or the classic drawing the controls do themselves.
 #include <optional>
 
+class QPainter;
+class QPalette;
+class QRect;
 class QString;
 class QStyle;
 class QWidget;
@@ -24,5 +27,14 @@ inline ControlLook EffectiveLook(const QWidget& widget, std::optional<ControlLoo
 {
     return forced ? *forced : StyleLook(widget);
 }
+
+// Width of the border that both framed controls keep around their client area.
+inline constexpr int EdgeWidth = 2;
+
+// The classic sunken edge, EdgeWidth pixels wide, along the inside of `rect`.
+void DrawSunkenEdge(QPainter& painter, const QRect& rect, const QPalette& palette);
+
+// The style's frame of a line edit over `rect`, as `widget` would have it.
+void DrawThemedEditFrame(QPainter& painter, const QWidget& widget, const QRect& rect, bool showFocus);
 
 } // namespace vantrel::ui

@@ -1,8 +1,6 @@
 #include "ui/hint.h"
 
-#include <QHelpEvent>
 #include <QProxyStyle>
-#include <QToolTip>
 #include <QWidget>
 
 namespace vantrel::ui {
@@ -27,12 +25,10 @@ QStyle* CreateHintStyle(QStyle* base)
     return new HintStyle(base);
 }
 
-bool ShowHint(QWidget& widget, const QHelpEvent& event)
+void SetHint(QWidget& widget, const QString& hint)
 {
-    if (widget.toolTip().isEmpty())
-        return false;
-    QToolTip::showText(event.globalPos(), widget.toolTip(), &widget, QRect(), HintHidePauseMs);
-    return true;
+    widget.setToolTip(hint);
+    widget.setToolTipDuration(HintHidePauseMs);
 }
 
 } // namespace vantrel::ui

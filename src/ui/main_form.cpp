@@ -6,6 +6,7 @@
 #include "platform/app_font.h"
 #include "ui/file_list_actions.h"
 #include "ui/glyphs.h"
+#include "ui/hint.h"
 #include "ui/nx_check_box.h"
 #include "ui/nx_edit.h"
 #include "ui/nx_label.h"
@@ -111,7 +112,7 @@ void TMain_form::CreateStrip()
 
     Edit1 = new TNxEdit(NxPanel1);
     Edit1->setGeometry(256, 11, 177, 21);
-    Edit1->setToolTip(QStringLiteral("Ключ для декодирования"));
+    SetHint(*Edit1, QStringLiteral("Ключ для декодирования"));
 
     stop_but = MakeButton(NxPanel1, 81, QStringLiteral("Остановить декрипт"), glyphs::StopSquare());
     stop_but->hide();
@@ -128,7 +129,7 @@ void TMain_form::CreateGrid()
     NextGrid1->SetHeaderStyle(grid::hsOffice2010);
     NextGrid1->SetOptions(grid::goCanHideColumn | grid::goGrid | grid::goHeader | grid::goSelectFullRow);
     NextGrid1->SetReadOnly(true);
-    NextGrid1->setToolTip(QStringLiteral("Файлы"));
+    SetHint(*NextGrid1, QStringLiteral("Файлы"));
     NextGrid1->setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -240,7 +241,13 @@ void TMain_form::closeEvent(QCloseEvent* event)
 
 void TMain_form::open_folder_butClick()
 {
-    const QString folder = services_.folderBrowser.Execute();
+    // The browser leaves the window usable: a run started meanwhile uses
+    // the folder chosen before, and the next run the one chosen here.
+    services_.folderBrowser.Open(*this, [this](const QString& folder) { OutputFolderChosen(folder); });
+}
+
+void TMain_form::OutputFolderChosen(const QString& folder)
+{
     // A cancelled browser (or an item with no path) keeps the folder chosen
     // before: forgetting it while UseOutputFolder stays on would send the next
     // run's outputs to the root of the file system.
@@ -263,7 +270,8 @@ void TMain_form::play_butClick()
         services_.messages.ShowError(QStringLiteral("File is not decoded!"));
         return;
     }
-    services_.shell.OpenDocument(decoded);
+    if (!services_.shell.OpenDocument(decoded))
+        services_.messages.ShowError(QStringLiteral("No program could open the file \"%1\"!").arg(decoded));
 }
 
 void TMain_form::stop_butClick()

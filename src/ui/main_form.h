@@ -86,6 +86,7 @@ protected:
 
 private:
     void FormCreate();
+    void OutputFolderChosen(const QString& folder);
     void CreateStrip();
     void CreateGrid();
     void CreateColumns();

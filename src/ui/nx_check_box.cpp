@@ -59,10 +59,16 @@ void TNxCheckBox::SetLook(std::optional<ControlLook> look)
     update();
 }
 
+QRect TNxCheckBox::ClientRect() const
+{
+    return rect().adjusted(EdgeWidth, EdgeWidth, -EdgeWidth, -EdgeWidth);
+}
+
 QRect TNxCheckBox::BoxRect() const
 {
     const int size = Look() == ControlLook::Themed ? ThemedBoxSize : ClassicBoxSize;
-    return QRect(BoxLeft, height() / 2 - size / 2, size, size);
+    const QRect client = ClientRect();
+    return QRect(client.left() + BoxLeft, client.top() + client.height() / 2 - size / 2, size, size);
 }
 
 bool TNxCheckBox::OverBox(QPoint pos) const
@@ -90,6 +96,7 @@ void TNxCheckBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Base));
+    DrawBorder(painter);
 
     const QRect box = BoxRect();
     if (Look() == ControlLook::Themed)
@@ -97,9 +104,22 @@ void TNxCheckBox::paintEvent(QPaintEvent*)
     else
         DrawClassicBox(painter, box);
 
-    const QRect captionRect(box.right() + 1 + Indent, 0, width() - (box.right() + 1 + Indent), height());
+    const QRect client = ClientRect();
+    QRect captionRect = client;
+    captionRect.setLeft(box.right() + 1 + Indent);
+    painter.setClipRect(client);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
     painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption_);
+}
+
+void TNxCheckBox::DrawBorder(QPainter& painter) const
+{
+    // One border in either look; the themed frame leaves the rest of the
+    // edge in the control's colour.
+    if (Look() == ControlLook::Themed)
+        DrawThemedEditFrame(painter, *this, rect(), false);
+    else
+        DrawSunkenEdge(painter, rect(), palette());
 }
 
 void TNxCheckBox::DrawClassicBox(QPainter& painter, QRect box) const

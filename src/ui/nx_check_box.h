@@ -16,6 +16,8 @@ class TNxCheckBox : public QWidget {
 public:
     enum class Option { ExpandActiveRect };
 
+    // The box's distance from the client area's left side; the client area
+    // lies inside the control's EdgeWidth border.
     static constexpr int BoxLeft = 2;
     static constexpr int ClassicBoxSize = 11;
     static constexpr int ThemedBoxSize = 13;
@@ -41,6 +43,8 @@ public:
     void SetLook(std::optional<ControlLook> look);
     ControlLook Look() const { return EffectiveLook(*this, look_); }
 
+    // The control without its border.
+    QRect ClientRect() const;
     // Where the box is drawn in the current look.
     QRect BoxRect() const;
 
@@ -64,6 +68,7 @@ private:
     bool OverBox(QPoint pos) const;
     void SetPressed(bool pressed);
     void SetHovered(bool hovered);
+    void DrawBorder(QPainter& painter) const;
     void DrawClassicBox(QPainter& painter, QRect box) const;
     void DrawThemedBox(QPainter& painter, QRect box) const;
 

@@ -1,23 +1,21 @@
 #include "ui/nx_edit.h"
 
-#include "ui/hint.h"
 #include "ui/masked_text_events.h"
 
 #include <QApplication>
-#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
-#include <QStyleOptionFrame>
 
 namespace vantrel::ui {
 
 namespace {
 
 // Masks with "*" whatever character the style would choose, and never shows
-// the last typed character unmasked.
+// the last typed character unmasked. The timing of tool tips stays the
+// application's, like that of every other control.
 class StarMaskStyle final : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
@@ -25,11 +23,17 @@ public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
     {
-        if (hint == SH_LineEdit_PasswordCharacter)
+        switch (hint) {
+        case SH_LineEdit_PasswordCharacter:
             return '*';
-        if (hint == SH_LineEdit_PasswordMaskDelay)
+        case SH_LineEdit_PasswordMaskDelay:
             return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
+        case SH_ToolTip_WakeUpDelay:
+        case SH_ToolTip_FallAsleepDelay:
+            return QApplication::style()->styleHint(hint, option, widget, returnData);
+        default:
+            return QProxyStyle::styleHint(hint, option, widget, returnData);
+        }
     }
 };
 
@@ -109,30 +113,9 @@ void TNxEdit::paintEvent(QPaintEvent* event)
 
 void TNxEdit::DrawEdge(QPainter& painter) const
 {
-    const QPalette& pal = palette();
-    const QRect r = rect();
-    // Sunken three-dimensional edge: shadow over dark shadow at the top left,
-    // highlight over face at the bottom right.
-    auto frame = [&](QRect box, QColor topLeft, QColor bottomRight) {
-        painter.setPen(topLeft);
-        painter.drawLine(box.topLeft(), box.topRight());
-        painter.drawLine(box.topLeft(), box.bottomLeft());
-        painter.setPen(bottomRight);
-        painter.drawLine(box.bottomLeft(), box.bottomRight());
-        painter.drawLine(box.topRight(), box.bottomRight());
-    };
-    frame(r, pal.color(QPalette::Dark), pal.color(QPalette::Light));
-    frame(r.adjusted(1, 1, -1, -1), pal.color(QPalette::Shadow), pal.color(QPalette::Button));
-
-    if (EffectiveLook(*this, look_) == ControlLook::Themed) {
-        QStyleOptionFrame option;
-        option.initFrom(this);
-        option.rect = r;
-        option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
-        option.midLineWidth = 0;
-        option.state |= QStyle::State_Sunken;
-        style()->drawPrimitive(QStyle::PE_FrameLineEdit, &option, &painter, this);
-    }
+    DrawSunkenEdge(painter, rect(), palette());
+    if (EffectiveLook(*this, look_) == ControlLook::Themed)
+        DrawThemedEditFrame(painter, *this, rect(), true);
 }
 
 void TNxEdit::UpdatePointer(QPoint pos)
@@ -190,8 +173,6 @@ bool TNxEdit::event(QEvent* event)
 {
     // Typing, pasting, dropping and undoing all arrive as events.
     const MaskedTextEvents maskedWhileHandled;
-    if (event->type() == QEvent::ToolTip && ShowHint(*this, static_cast<QHelpEvent&>(*event)))
-        return true;
     return QLineEdit::event(event);
 }
 

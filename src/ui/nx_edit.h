@@ -13,7 +13,7 @@ class TNxEdit : public QLineEdit {
     Q_OBJECT
 public:
     // Width of the sunken edge around the client area.
-    static constexpr int EdgeWidth = 2;
+    static constexpr int EdgeWidth = ui::EdgeWidth;
     // Pixel columns of the client area, from its left side, that select all.
     static constexpr int SelectAllColumns = 3;
 

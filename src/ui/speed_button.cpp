@@ -3,7 +3,6 @@
 #include "ui/hint.h"
 
 #include <QBitmap>
-#include <QHelpEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
@@ -16,6 +15,11 @@ TSpeedButton::TSpeedButton(QWidget* parent)
     // A tool button never takes the focus from the key field.
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
+}
+
+void TSpeedButton::SetHint(const QString& hint)
+{
+    ui::SetHint(*this, hint);
 }
 
 void TSpeedButton::SetGlyph(const QImage& glyph)
@@ -76,13 +80,6 @@ void TSpeedButton::leaveEvent(QEvent* event)
     hovered_ = false;
     update();
     QAbstractButton::leaveEvent(event);
-}
-
-bool TSpeedButton::event(QEvent* event)
-{
-    if (event->type() == QEvent::ToolTip && ShowHint(*this, static_cast<QHelpEvent&>(*event)))
-        return true;
-    return QAbstractButton::event(event);
 }
 
 } // namespace vantrel::ui

@@ -17,7 +17,7 @@ public:
     const QPixmap& Glyph() const { return glyph_; }
 
     // Shown as this button's own tool tip.
-    void SetHint(const QString& hint) { setToolTip(hint); }
+    void SetHint(const QString& hint);
 
     bool IsHovered() const { return hovered_; }
 
@@ -25,7 +25,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void DrawEdge(QPainter& painter, bool sunken) const;

@@ -194,6 +194,32 @@ TEST_F(RunTest, SameNamesFromTwoFoldersTakeTurnsInTheChosenFolder)
     EXPECT_EQ(Read(Row(2).decoded), "third");
 }
 
+TEST_F(RunTest, ARunWhileTheFolderBrowserIsOpenUsesTheFolderChosenBeforeIt)
+{
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    Add({Write(QStringLiteral("a.txt"), "plain")});
+    const auto runWithBrowserOpen = [this] {
+        desktop.folderBrowser.KeepOpen();
+        form.open_folder_but->click();
+        ASSERT_TRUE(desktop.folderBrowser.IsOpen());
+        Run(RightKey);
+    };
+
+    runWithBrowserOpen();   // nothing chosen before
+    EXPECT_EQ(Row(0).decoded, dir.filePath(QStringLiteral("Decript/a-dec.txt")));
+    desktop.folderBrowser.Close(out);
+    Run(RightKey);
+    EXPECT_EQ(Row(0).decoded, out + QStringLiteral("/a-dec.txt"));
+
+    runWithBrowserOpen();
+    EXPECT_EQ(Row(0).decoded, out + QStringLiteral("/a-dec(1).txt"));
+    desktop.folderBrowser.Close(QString());   // cancelled: the folder stays
+    Run(RightKey);
+    EXPECT_EQ(Row(0).decoded, out + QStringLiteral("/a-dec(2).txt"));
+    EXPECT_TRUE(boxes.errors.isEmpty());
+}
+
 // --- the key check
 
 TEST_F(RunTest, AWrongKeyEmptiesEachRowAfterItsOwnBox)

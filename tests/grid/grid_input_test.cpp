@@ -172,6 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"DownInsideView", 10, 2, 0, Qt::Key_Down, 3, 0},
                       KeyCase{"DownPastLastWhollyVisibleScrollsOne", 10, 4, 0, Qt::Key_Down, 5, 1},
                       KeyCase{"UpAboveFirstInViewScrollsOne", 10, 3, 3, Qt::Key_Up, 2, 2},
+                      KeyCase{"UpWithTheViewMovedAwayScrollsOneNotToTheRow", 20, 3, 12, Qt::Key_Up, 2, 11},
                       KeyCase{"PageDownToLastWhollyVisible", 20, 1, 0, Qt::Key_PageDown, 4, 0},
                       KeyCase{"PageDownByAPage", 20, 4, 0, Qt::Key_PageDown, 9, 5},
                       KeyCase{"PageDownFewerThanAPageFollow", 20, 16, 12, Qt::Key_PageDown, 19, 15},

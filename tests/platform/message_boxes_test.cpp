@@ -19,6 +19,7 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
     bool modal = false;
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 class MessageBoxesTest : public ::testing::Test {
@@ -49,6 +50,7 @@ protected:
             for (auto* button : box->buttons())
                 seen.buttons.append(button->text());
             seen.modal = box->windowModality() == Qt::ApplicationModal;
+            seen.format = box->textFormat();
             box->button(QMessageBox::Ok)->click();
         });
         show();
@@ -63,9 +65,11 @@ protected:
 
 TEST_F(MessageBoxesTest, ErrorBoxHasCaptionErrorOneOkButtonAndNoIcon)
 {
-    const SeenBox seen = Observe([&] { boxes.ShowError(QStringLiteral("File is not selected!")); });
+    const QString text = QStringLiteral("No program could open the file \"/tmp/<b>x</b>-dec.txt\"!");
+    const SeenBox seen = Observe([&] { boxes.ShowError(text); });
     EXPECT_EQ(seen.caption, QStringLiteral("Error"));
-    EXPECT_EQ(seen.text, QStringLiteral("File is not selected!"));
+    EXPECT_EQ(seen.text, text);
+    EXPECT_EQ(seen.format, Qt::PlainText);   // a file name is never taken for markup
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.buttons.size(), 1);
     EXPECT_TRUE(seen.modal);

@@ -1,41 +1,140 @@
-// The application object's event guard, with a real application instance.
+// The application as the user meets it, on a real X display: the captions
+// the window manager receives, the hint pause, the folder browser beside the
+// window, the exception guard, and the program started and closed by hand.
 #include "app/vantrel_application.h"
+#include "grid/next_grid.h"
 #include "platform/desktop_doubles.h"
+#include "platform/qt_desktop_services.h"
+#include "private_home.h"
+#include "ui/hint.h"
+#include "ui/main_form.h"
+#include "ui/nx_edit.h"
 #include "ui/speed_button.h"
 
 #include <QAccessible>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFont>
 #include <QIcon>
+#include <QPointer>
+#include <QProcess>
 #include <QStyle>
 #include <QTimer>
+#include <QtGui/qguiapplication_platform.h>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <stdexcept>
+#include <xcb/xcb.h>
+
+// Readable failure messages for captions.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace vantrel::app {
 namespace {
 
-// Throws whatever it is told to from its event handler.
-class Thrower : public QObject {
-public:
-    std::function<void()> onEvent;
+platform::RecordingMessageBoxes exceptionBoxes;
 
-protected:
-    bool event(QEvent* event) override
+// Reads the X server's view of windows through the application's own
+// connection, so that it sees exactly what Qt sent.
+class XServer {
+public:
+    XServer()
+        : x_(qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection())
     {
-        if (event->type() == QEvent::User && onEvent)
-            onEvent();
-        return QObject::event(event);
     }
+
+    // The caption as the window manager gets it.
+    QString Caption(xcb_window_t window) const
+    {
+        return QString::fromUtf8(Property(window, "_NET_WM_NAME", "UTF8_STRING"));
+    }
+
+    // The shown top-level window of a process, or 0.
+    xcb_window_t ShownWindowOf(qint64 pid) const
+    {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x_)).data->root;
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x_, xcb_query_tree(x_, root), nullptr);
+        xcb_window_t found = 0;
+        if (tree) {
+            const xcb_window_t* children = xcb_query_tree_children(tree);
+            for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i) {
+                const QByteArray owner = Property(children[i], "_NET_WM_PID", "CARDINAL");
+                if (owner.size() != 4 || *reinterpret_cast<const quint32*>(owner.constData()) != pid)
+                    continue;
+                xcb_get_window_attributes_reply_t* attributes =
+                    xcb_get_window_attributes_reply(x_, xcb_get_window_attributes(x_, children[i]), nullptr);
+                if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+                    found = children[i];
+                free(attributes);
+            }
+            free(tree);
+        }
+        return found;
+    }
+
+    // What the close button of the window's frame sends.
+    void AskToClose(xcb_window_t window) const
+    {
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = window;
+        message.type = Atom("WM_PROTOCOLS");
+        message.data.data32[0] = Atom("WM_DELETE_WINDOW");
+        message.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(x_, false, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+        xcb_flush(x_);
+    }
+
+private:
+    xcb_atom_t Atom(const char* name) const
+    {
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(x_, xcb_intern_atom(x_, false, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return atom;
+    }
+
+    QByteArray Property(xcb_window_t window, const char* name, const char* type) const
+    {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            x_, xcb_get_property(x_, false, window, Atom(name), Atom(type), 0, 1024), nullptr);
+        QByteArray value;
+        if (reply)
+            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
+        free(reply);
+        return value;
+    }
+
+    xcb_connection_t* x_;
 };
 
-TEST(VantrelApplicationTest, ExceptionsFromEventsReachTheExceptionBoxAndTheLoopGoesOn)
+// Shows a modal box or dialog through `show` and returns the caption the
+// window manager got for it, closing it again.
+QString CaptionOfModal(const std::function<void()>& show)
 {
-    int argc = 1;
-    char name[] = "vantrel";
-    char* argv[] = {name, nullptr};
-    platform::RecordingMessageBoxes boxes;
-    VantrelApplication application(argc, argv, boxes);
+    QString caption = QStringLiteral("<nothing shown>");
+    QTimer::singleShot(0, [&caption] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        caption = XServer().Caption(modal->winId());
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+    });
+    show();
+    return caption;
+}
 
+TEST(ApplicationTest, ExceptionsFromEventsReachTheExceptionBoxAndTheLoopGoesOn)
+{
+    exceptionBoxes.Clear();
     EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("Vantrel"));
     EXPECT_EQ(QApplication::font().pixelSize(), 11);
     EXPECT_FALSE(QApplication::windowIcon().isNull());
@@ -49,7 +148,19 @@ TEST(VantrelApplicationTest, ExceptionsFromEventsReachTheExceptionBoxAndTheLoopG
         EXPECT_EQ(described->text(QAccessible::Name), QStringLiteral("Run"));
     }
 
-    Thrower thrower;
+    // Throws whatever it is told to from its event handler.
+    class Thrower : public QObject {
+    public:
+        std::function<void()> onEvent;
+
+    protected:
+        bool event(QEvent* event) override
+        {
+            if (event->type() == QEvent::User && onEvent)
+                onEvent();
+            return QObject::event(event);
+        }
+    } thrower;
     QEvent userEvent(QEvent::User);
 
     thrower.onEvent = [] { throw std::runtime_error("Access violation at address 0"); };
@@ -59,10 +170,10 @@ TEST(VantrelApplicationTest, ExceptionsFromEventsReachTheExceptionBoxAndTheLoopG
     thrower.onEvent = [] { throw 7; };
     QApplication::sendEvent(&thrower, &userEvent);
 
-    EXPECT_EQ(boxes.Exceptions(),
+    EXPECT_EQ(exceptionBoxes.Exceptions(),
               (QStringList{QStringLiteral("Access violation at address 0."), QStringLiteral("Abstract error!"),
                            QString()}));
-    EXPECT_TRUE(boxes.Errors().isEmpty());
+    EXPECT_TRUE(exceptionBoxes.Errors().isEmpty());
 
     // A posted event that throws inside the running loop does not end it.
     bool reachedAfter = false;
@@ -72,10 +183,125 @@ TEST(VantrelApplicationTest, ExceptionsFromEventsReachTheExceptionBoxAndTheLoopG
         reachedAfter = true;
         QCoreApplication::quit();
     });
-    EXPECT_EQ(application.exec(), 0);
+    EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(reachedAfter);
-    EXPECT_EQ(boxes.Exceptions().value(3), QStringLiteral("inside the loop."));
+    EXPECT_EQ(exceptionBoxes.Exceptions().value(3), QStringLiteral("inside the loop."));
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    platform::DesktopDoubles doubles;
+    platform::QtDesktop desktop;
+};
+
+TEST_F(WindowTest, TheWindowManagerGetsEveryCaptionExactlyAsGiven)
+{
+    ui::TMain_form form(desktop.Services());
+    desktop.messages.SetOwner(&form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const XServer x;
+    EXPECT_EQ(x.Caption(form.winId()), QStringLiteral("Vantrel 1.6"));
+
+    EXPECT_EQ(CaptionOfModal([&] { desktop.messages.ShowError(QStringLiteral("File is not selected!")); }),
+              QStringLiteral("Error"));
+    EXPECT_EQ(CaptionOfModal([&] { desktop.messages.ShowException(QStringLiteral("Access violation.")); }),
+              QStringLiteral("Vantrel"));
+    EXPECT_EQ(CaptionOfModal([&] { desktop.openFiles.Execute(); }), QStringLiteral("Open"));
+
+    form.open_folder_butClick();
+    QFileDialog* browser = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QFileDialog*>(window); dialog && dialog->isVisible())
+            browser = dialog;
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(x.Caption(browser->winId()), QStringLiteral("Find Directory"));
+    browser->reject();
+}
+
+TEST_F(WindowTest, EveryHintOfTheWindowWakesAfterHalfASecond)
+{
+    ui::TMain_form form(doubles.Services());
+    // Qt asks the style of the control under the pointer.
+    for (QWidget* underPointer : std::initializer_list<QWidget*>{
+             form.open_files_but, form.open_folder_but, form.decript_but, form.stop_but, form.play_but, form.Edit1,
+             form.NextGrid1->viewport()})
+        EXPECT_EQ(underPointer->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, underPointer),
+                  ui::HintPauseMs)
+            << underPointer->metaObject()->className();
+}
+
+TEST_F(WindowTest, TheWindowAnswersWhileTheFolderBrowserIsOpenAndClosingItEndsTheProgram)
+{
+    auto form = std::make_unique<ui::TMain_form>(platform::DesktopServices{
+        doubles.openFiles, desktop.folderBrowser, doubles.messages, doubles.shell});
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    // Clicks as the window system delivers them, so that a blocked window
+    // would not get them.
+    const auto click = [&form](QWidget* button) {
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, button->mapTo(form.get(), QPoint(20, 20)));
+    };
+
+    click(form->open_folder_but);
+    QPointer<QFileDialog> browser;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QFileDialog*>(window); dialog && dialog->isVisible())
+            browser = dialog;
+    ASSERT_FALSE(browser.isNull());
+
+    click(form->play_but);
+    EXPECT_EQ(doubles.messages.Errors(), QStringList{QStringLiteral("File is not selected!")});
+
+    bool timedOut = false;
+    QTimer::singleShot(0, form.get(), [&form] { form->close(); });
+    QTimer::singleShot(20000, [&timedOut] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(timedOut);
+    form.reset();
+    EXPECT_TRUE(browser.isNull());
+}
+
+TEST(ProgramTest, StartedAndClosedByHandItEndsWithCodeZeroAndNoLeakReport)
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // As a user starts it: none of the test run's sanitizer settings.
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+        environment.remove(QString::fromLatin1(name));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(VANTREL_PROGRAM));
+    ASSERT_TRUE(program.waitForStarted());
+
+    const XServer x;
+    xcb_window_t window = 0;
+    QElapsedTimer waited;
+    waited.start();
+    while (!window && waited.elapsed() < 60000 && program.state() == QProcess::Running) {
+        QTest::qWait(100);
+        window = x.ShownWindowOf(program.processId());
+    }
+    ASSERT_NE(window, 0u) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(x.Caption(window), QStringLiteral("Vantrel 1.6"));
+
+    x.AskToClose(window);
+    ASSERT_TRUE(program.waitForFinished(60000));
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
+    EXPECT_FALSE(errors.contains(QStringLiteral("Sanitizer"))) << errors.toStdString();
 }
 
 } // namespace
 } // namespace vantrel::app
+
+int main(int argc, char** argv)
+{
+    const vantrel::testing::PrivateHome home;
+    vantrel::app::VantrelApplication application(argc, argv, vantrel::app::exceptionBoxes);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

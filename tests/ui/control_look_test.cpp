@@ -21,12 +21,12 @@ TEST(ControlLookTest, ThePlainWindowsStyleMeansTheClassicLookEvenBehindAProxy)
     box.resize(145, 21);
     box.setStyle(windows.get());
     EXPECT_EQ(box.Look(), ControlLook::Classic);
-    EXPECT_EQ(box.BoxRect(), QRect(2, 5, 11, 11));
+    EXPECT_EQ(box.BoxRect(), QRect(4, 5, 11, 11));
     box.setStyle(&proxy);
     EXPECT_EQ(box.Look(), ControlLook::Classic);
     box.setStyle(fusion.get());
     EXPECT_EQ(box.Look(), ControlLook::Themed);
-    EXPECT_EQ(box.BoxRect(), QRect(2, 4, 13, 13));
+    EXPECT_EQ(box.BoxRect(), QRect(4, 4, 13, 13));
     box.SetLook(ControlLook::Classic);
     EXPECT_EQ(box.Look(), ControlLook::Classic);
     box.setStyle(nullptr);

@@ -9,6 +9,9 @@
 #include "ui/nx_panel.h"
 #include "ui/speed_button.h"
 
+#include <QElapsedTimer>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -243,6 +246,47 @@ TEST_F(MainFormTest, OpenFileHandsTheSelectedRowsDecodedPathToTheShell)
     form.play_butClick();
     EXPECT_TRUE(desktop.messages.All().empty());
     EXPECT_EQ(desktop.shell.Opened(), QStringList{QStringLiteral("/data/Decript/b b-dec(1).txt")});
+}
+
+TEST_F(MainFormTest, OpenFileSaysSoWhenNoProgramCouldOpenTheFile)
+{
+    const int row = AddRow(QStringLiteral("/data/a.txt"), QStringLiteral("/data/Decript/a-dec.txt"));
+    form.NextGrid1->SetSelectedRow(row);
+    desktop.shell.SetNoProgram(true);
+    form.play_butClick();
+    EXPECT_EQ(desktop.shell.Opened(), QStringList{QStringLiteral("/data/Decript/a-dec.txt")});
+    EXPECT_EQ(desktop.messages.Errors(),
+              QStringList{QStringLiteral("No program could open the file \"/data/Decript/a-dec.txt\"!")});
+}
+
+// --- Hints
+
+TEST_F(MainFormTest, EveryHintGoesAfterTwoAndAHalfSeconds)
+{
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    struct Hinted {
+        QWidget* underPointer;
+        const char* hint;
+    };
+    const Hinted hinted[] = {
+        {form.play_but, "Open file"},
+        {form.Edit1, "Ключ для декодирования"},
+        {form.NextGrid1->viewport(), "Файлы"},
+    };
+    for (const Hinted& h : hinted) {
+        const QPoint pos = h.underPointer->rect().center();
+        QHelpEvent help(QEvent::ToolTip, pos, h.underPointer->mapToGlobal(pos));
+        QApplication::sendEvent(h.underPointer, &help);
+        ASSERT_TRUE(QToolTip::isVisible()) << h.hint;
+        EXPECT_EQ(QToolTip::text(), QString::fromUtf8(h.hint));
+        QElapsedTimer shown;
+        shown.start();
+        while (QToolTip::isVisible() && shown.elapsed() < 8000)
+            QTest::qWait(20);
+        EXPECT_GE(shown.elapsed(), 2000) << h.hint;
+        EXPECT_LT(shown.elapsed(), 5000) << h.hint;
+    }
 }
 
 // --- Stop, double-click, run state

@@ -18,6 +18,8 @@ using test::Render;
 const QColor Window(255, 255, 255);
 const QColor Face(212, 208, 200);
 const QColor Shadow(128, 128, 128);
+const QColor DarkShadow(64, 64, 64);
+const QColor Highlight(250, 250, 240);
 const QColor Ink(0, 0, 0);
 
 class CheckBoxTest : public ::testing::Test {
@@ -28,6 +30,8 @@ protected:
         palette.setColor(QPalette::Base, Window);
         palette.setColor(QPalette::Button, Face);
         palette.setColor(QPalette::Dark, Shadow);
+        palette.setColor(QPalette::Shadow, DarkShadow);
+        palette.setColor(QPalette::Light, Highlight);
         palette.setColor(QPalette::Text, Ink);
         box.setPalette(palette);
         box.resize(145, 21);
@@ -68,38 +72,71 @@ TEST_F(CheckBoxTest, ClassicCheckedBoxHasItsFrameAndTheTickPolylines)
         }
     }
     // Outside the box the control's colour.
-    EXPECT_EQ(At(image, 1, 10), Window);
-    EXPECT_EQ(At(image, 13, 10), Window);
+    EXPECT_EQ(At(image, origin.x() - 1, 10), Window);
+    EXPECT_EQ(At(image, origin.x() + 11, 10), Window);
+}
+
+struct EdgePixel {
+    int x, y;
+    QColor colour;
+};
+
+TEST_F(CheckBoxTest, ClassicBorderIsTheSunkenEdgeAndTheBoxSitsTwoPixelsInsideIt)
+{
+    const QImage image = Render(box);
+    const EdgePixel pixels[] = {
+        {0, 10, Shadow},      {70, 0, Shadow},      {144, 10, Highlight}, {70, 20, Highlight},
+        {1, 10, DarkShadow},  {70, 1, DarkShadow},  {143, 10, Face},      {70, 19, Face},
+        {2, 10, Window},      {3, 10, Window},      {140, 10, Window},
+    };
+    for (const EdgePixel& p : pixels)
+        EXPECT_EQ(At(image, p.x, p.y), p.colour) << p.x << "," << p.y;
+    EXPECT_EQ(box.BoxRect(), QRect(4, 5, 11, 11));
+    EXPECT_EQ(At(image, 4, 10), Shadow);   // the box's own frame
+}
+
+TEST_F(CheckBoxTest, ThemedBorderIsTheStylesEditFrameAroundTheClientArea)
+{
+    box.SetLook(ControlLook::Themed);
+    const QImage image = Render(box);
+    for (const QPoint edge : {QPoint(0, 10), QPoint(70, 0), QPoint(144, 10), QPoint(70, 20)})
+        EXPECT_NE(At(image, edge.x(), edge.y()), Window) << edge.x() << "," << edge.y();
+    EXPECT_EQ(At(image, 2, 10), Window);
+    EXPECT_EQ(At(image, 3, 10), Window);
+    EXPECT_EQ(box.BoxRect(), QRect(4, 4, 13, 13));
 }
 
 TEST_F(CheckBoxTest, ClassicUncheckedBoxIsEmptyAndPressedFillsItWithTheFaceColour)
 {
     box.SetChecked(false);
+    const QPoint origin = box.BoxRect().topLeft();
     QImage image = Render(box);
-    EXPECT_EQ(At(image, 2 + 4, 5 + 6), Window);
-    EXPECT_EQ(At(image, 2 + 5, 5 + 5), Window);
+    EXPECT_EQ(At(image, origin.x() + 4, origin.y() + 6), Window);
+    EXPECT_EQ(At(image, origin.x() + 5, origin.y() + 5), Window);
 
     QTest::mousePress(&box, Qt::LeftButton, {}, OnBox());
     image = Render(box);
     for (int y = 1; y < 10; ++y)
         for (int x = 1; x < 10; ++x)
-            ASSERT_EQ(At(image, 2 + x, 5 + y), Face) << x << "," << y;
-    EXPECT_EQ(At(image, 2, 5), Shadow);
+            ASSERT_EQ(At(image, origin.x() + x, origin.y() + y), Face) << x << "," << y;
+    EXPECT_EQ(At(image, origin.x(), origin.y()), Shadow);
     QTest::mouseRelease(&box, Qt::LeftButton, {}, OnBox());
 }
 
 TEST_F(CheckBoxTest, CaptionBeginsFourPixelsRightOfTheBox)
 {
     const QImage image = Render(box);
+    const QRect client = box.ClientRect();
+    const int afterBox = box.BoxRect().right() + 1;
     int firstInk = -1;
-    for (int x = 13; x < 145 && firstInk < 0; ++x)
-        for (int y = 0; y < 21; ++y)
+    for (int x = afterBox; x <= client.right() && firstInk < 0; ++x)
+        for (int y = client.top(); y <= client.bottom(); ++y)
             if (At(image, x, y) != Window) {
                 firstInk = x;
                 break;
             }
-    EXPECT_GE(firstInk, 13 + TNxCheckBox::Indent);
-    EXPECT_LE(firstInk, 13 + TNxCheckBox::Indent + 2);
+    EXPECT_GE(firstInk, afterBox + TNxCheckBox::Indent);
+    EXPECT_LE(firstInk, afterBox + TNxCheckBox::Indent + 2);
 }
 
 TEST_F(CheckBoxTest, ClickOnTheCaptionDoesNotToggle)
@@ -165,7 +202,7 @@ TEST_F(CheckBoxTest, SpaceShowsThePressedBoxAndTogglesOnRelease)
     QTest::keyPress(&box, Qt::Key_Space);
     EXPECT_TRUE(box.IsPressed());
     EXPECT_TRUE(box.Checked());
-    EXPECT_EQ(At(Render(box), 2 + 1, 5 + 1), Face);
+    EXPECT_EQ(At(Render(box), box.BoxRect().left() + 1, box.BoxRect().top() + 1), Face);
     QTest::keyRelease(&box, Qt::Key_Space);
     EXPECT_FALSE(box.IsPressed());
     EXPECT_FALSE(box.Checked());
@@ -196,10 +233,13 @@ public:
             lastRect = option->rect;
             ++calls;
         }
+        if (element == PE_FrameLineEdit)
+            frameRect = option->rect;
         QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
     mutable QStyle::State lastState;
     mutable QRect lastRect;
+    mutable QRect frameRect;
     mutable int calls = 0;
 };
 
@@ -233,7 +273,8 @@ TEST_P(ThemedBoxTest, AsksTheStyleForTheMatchingState)
 
     Render(box);
     ASSERT_GT(style.calls, 0);
-    EXPECT_EQ(style.lastRect, QRect(2, 4, 13, 13));
+    EXPECT_EQ(style.lastRect, QRect(4, 4, 13, 13));
+    EXPECT_EQ(style.frameRect, QRect(0, 0, 145, 21));
     const QStyle::State relevant = QStyle::State_On | QStyle::State_Off | QStyle::State_MouseOver
                                    | QStyle::State_Sunken | QStyle::State_Enabled;
     EXPECT_EQ(style.lastState & relevant, c.expected);
