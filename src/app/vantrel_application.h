@@ -4,6 +4,7 @@
 // command or an event handler is shown in the exception box, and the program
 // goes on with the next event.
 #include "platform/desktop_services.h"
+#include "platform/transient_settings.h"
 
 #include <QApplication>
 
@@ -24,6 +25,9 @@ public:
 
 private:
     platform::MessageBoxes& exceptionBoxes_;
+    // Nothing is kept between starts, not even what the toolkit's dialogs
+    // would like to remember.
+    platform::TransientSettings transientSettings_;
 };
 
 } // namespace vantrel::app

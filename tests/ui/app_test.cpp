@@ -12,6 +12,7 @@
 #include "ui/speed_button.h"
 
 #include <QAccessible>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFont>
@@ -217,6 +218,24 @@ TEST_F(WindowTest, TheWindowManagerGetsEveryCaptionExactlyAsGiven)
     ASSERT_NE(browser, nullptr);
     EXPECT_EQ(x.Caption(browser->winId()), QStringLiteral("Find Directory"));
     browser->reject();
+}
+
+TEST_F(WindowTest, TheDialogsKeepNothingForTheNextStart)
+{
+    // Qt's dialogs would write their last folder and history into the user's
+    // configuration and read them back at the next start.
+    CaptionOfModal([&] { desktop.openFiles.Execute(); });
+    QObject receiver;
+    bool answered = false;
+    desktop.folderBrowser.Open(receiver, [&answered](const QString&) { answered = true; });
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QFileDialog*>(window); dialog && dialog->isVisible())
+            dialog->reject();
+    EXPECT_TRUE(answered);
+
+    const QDir config(qEnvironmentVariable("XDG_CONFIG_HOME"));
+    const QStringList kept = config.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_TRUE(kept.isEmpty()) << kept.join(QLatin1Char(' ')).toStdString();
 }
 
 TEST_F(WindowTest, EveryHintOfTheWindowWakesAfterHalfASecond)
