@@ -11,6 +11,7 @@ packages=(
   libssl-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  time
 )
 
 missing=()

@@ -48,18 +48,7 @@ void GatheredText::Hold(std::span<const std::uint8_t> bytes, const DecipherLooku
 void GatheredText::Digest(std::span<const std::uint8_t> bytes, const DecipherLookup* translate)
 {
     if (!beyondCap_) beyondCap_ = std::make_unique<TextDigest>();
-    if (!translate) {
-        beyondCap_->Add(bytes);
-        return;
-    }
-    std::uint8_t block[4096];
-    while (!bytes.empty()) {
-        const std::size_t n = std::min(bytes.size(), sizeof block);
-        std::transform(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n), block,
-                       [translate](std::uint8_t b) { return (*translate)[b]; });
-        beyondCap_->Add({block, n});
-        bytes = bytes.subspan(n);
-    }
+    beyondCap_->Add(bytes, translate);
 }
 
 void GatheredText::Clear()
