@@ -17,6 +17,8 @@
 #include <QColor>
 #include <memory>
 
+class QHelpEvent;
+
 namespace vantrel::grid {
 
 class TGridCellHint;
@@ -172,6 +174,9 @@ private:
     void UpdateHorizontalScrollBar();
     void SetFirstRowInView(int ARow);
     void SelectRowByKey(int ARow);
+    // A body cell's own hint text as the tool tip under the pointer; false
+    // when the cell there has none.
+    bool ShowCellHintText(QHelpEvent* e);
     void PageUp();
     void PageDown();
     void PaintBody(QPainter& p, const QRegion& exposed, const TSystemColors& colors);
