@@ -8,11 +8,13 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
+  libssl-dev
   clang libclang-rt-14-dev
   xvfb xauth libxcb1-dev
   dpkg-dev appstream man-db groff-base
   qt6-base-private-dev
   dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+  time
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark of a build: the Google Benchmark binaries (bin/bench_*,
 # bin/*_bench)
-# and then the whole-command timing of the batch decode.
+# and then the whole-command timing and peak memory of the batch decode.
 #   scripts/run-benchmarks.sh BUILD_DIR
 set -euo pipefail
 
@@ -18,5 +18,8 @@ done
 
 echo "== batch decode"
 "$root/bench/batch/bench-decode.sh" "$build" || status=1
+
+echo "== batch decode memory"
+"$root/bench/batch/bench-memory.sh" "$build" || status=1
 
 exit "$status"

@@ -40,13 +40,17 @@ public:
         if (cursor && cursor->shape() == Qt::WaitCursor) ++busyLooks;
         return real_.FolderExists(path);
     }
-    std::unique_ptr<platform::InputFile> OpenForReading(const std::string& path) override
+    platform::OpenedFile OpenForReading(const std::string& path) override { return real_.OpenForReading(path); }
+    platform::CreatedFile CreateExclusive(const std::string& path, std::uint32_t permissions) override
     {
-        return real_.OpenForReading(path);
+        return real_.CreateExclusive(path, permissions);
     }
-    platform::CreatedFile CreateExclusive(const std::string& path) override { return real_.CreateExclusive(path); }
+    platform::CreatedUnnamedFile CreateUnnamed(const std::string& folder, std::uint32_t permissions) override
+    {
+        return real_.CreateUnnamed(folder, permissions);
+    }
     bool FileExists(const std::string& path) const override { return real_.FileExists(path); }
-    bool CreateFolder(const std::string& path) override { return real_.CreateFolder(path); }
+    std::string CreateFolder(const std::string& path) override { return real_.CreateFolder(path); }
     bool DeleteFile(const std::string& path) override { return real_.DeleteFile(path); }
 
 private:

@@ -1,21 +1,86 @@
 #include "batch/decode_file.h"
 
+#include <cerrno>
+#include <new>
+#include <system_error>
+
 #include "batch/messages.h"
 #include "engine/decode_stream.h"
 
 namespace vantrel::batch {
 namespace {
 
-FileOutcome OutcomeOf(engine::StreamVerdict verdict)
-{
-    switch (verdict) {
-    case engine::StreamVerdict::Accepted: return FileOutcome::Decoded;
-    case engine::StreamVerdict::Rejected: return FileOutcome::Rejected;
-    case engine::StreamVerdict::ReadFailed: return FileOutcome::ReadError;
-    case engine::StreamVerdict::WriteFailed: return FileOutcome::WriteError;
-    case engine::StreamVerdict::Stopped: return FileOutcome::Stopped;
+// Counts what the decoder gets from the source since its last rewind, so
+// that a source that ends short of its measured size is caught.
+class CountingSource final : public engine::ByteSource {
+public:
+    explicit CountingSource(engine::ByteSource& source) : source_(source) {}
+
+    bool Rewind() override
+    {
+        count_ = 0;
+        return source_.Rewind();
     }
-    return FileOutcome::ReadError;
+    std::size_t Read(std::span<std::uint8_t> buffer) override
+    {
+        const std::size_t got = source_.Read(buffer);
+        count_ += got;
+        return got;
+    }
+    bool Failed() const override { return source_.Failed(); }
+    std::uint64_t Count() const { return count_; }
+
+private:
+    engine::ByteSource& source_;
+    std::uint64_t count_ = 0;
+};
+
+FileResult DecodeOpenFile(platform::FileSystem& files, std::unique_ptr<platform::InputFile> source,
+                          const std::string& sourcePath, const OutputPlacement& placement, bool keyCheck,
+                          DecodeObserver& observer)
+{
+    const std::optional<std::int64_t> size = source->Size();
+    if (!size) return {FileOutcome::ReadError, {}, source->FailureReason()};
+
+    StartedOutput started = StartOutput(files, placement, sourcePath, OutputPermissions(source->Permissions()));
+    if (!started.output) return {FileOutcome::WriteError, {}, std::move(started.error)};
+    PendingOutput& output = *started.output;
+
+    CountingSource counted(*source);
+    const engine::StreamVerdict verdict = engine::DecodeStream(
+        counted, *size, output.Sink(), keyCheck, [&observer](double percent) { return observer.Progress(percent); });
+
+    FileResult result;
+    switch (verdict) {
+    case engine::StreamVerdict::Accepted:
+        // A file cut short while it was read would pass for whole; one that
+        // grew is decoded as far as it was read.
+        if (static_cast<std::int64_t>(counted.Count()) < *size)
+            result = {FileOutcome::ReadError, {}, std::string(ShrankReason)};
+        else
+            result.outcome = FileOutcome::Decoded;
+        break;
+    case engine::StreamVerdict::Rejected:
+        observer.Rejected();
+        result.outcome = FileOutcome::Rejected;
+        break;
+    case engine::StreamVerdict::ReadFailed:
+        result = {FileOutcome::ReadError, {}, source->FailureReason()};
+        break;
+    case engine::StreamVerdict::WriteFailed:
+        result = {FileOutcome::WriteError, {}, output.FailureReason()};
+        break;
+    case engine::StreamVerdict::Stopped:
+        result.outcome = FileOutcome::Stopped;
+        break;
+    }
+    if (result.outcome != FileOutcome::Decoded) return result; // the output goes with `started`
+
+    if (std::optional<std::string> path = output.Complete()) {
+        result.outputPath = std::move(*path);
+        return result;
+    }
+    return {FileOutcome::WriteError, {}, output.FailureReason()};
 }
 
 } // namespace
@@ -29,6 +94,7 @@ std::string_view StatusWord(FileOutcome outcome)
     case FileOutcome::ReadError: return ReadErrorStatus;
     case FileOutcome::WriteError: return WriteErrorStatus;
     case FileOutcome::Stopped: return NotDecodedStatus;
+    case FileOutcome::DecodeError: return DecodeErrorStatus;
     }
     return {};
 }
@@ -36,33 +102,22 @@ std::string_view StatusWord(FileOutcome outcome)
 FileResult DecodeFile(platform::FileSystem& files, const std::string& sourcePath, const OutputPlacement& placement,
                       bool keyCheck, DecodeObserver& observer)
 {
-    std::unique_ptr<platform::InputFile> source = files.OpenForReading(sourcePath);
-    if (!source) return {FileOutcome::CannotOpen, {}};
-    observer.Started();
-
-    const std::optional<std::int64_t> size = source->Size();
-    if (!size) return {FileOutcome::ReadError, {}};
-
-    NewOutput output = CreateOutput(files, placement, sourcePath);
-    if (!output.file) return {FileOutcome::WriteError, {}};
-
-    const engine::StreamVerdict verdict = engine::DecodeStream(
-        *source, *size, *output.file, keyCheck, [&observer](double percent) { return observer.Progress(percent); });
-    FileOutcome outcome = OutcomeOf(verdict);
-    if (outcome == FileOutcome::Rejected) observer.Rejected();
-
-    // Bytes may still wait in the output's buffer: only a clean close makes
-    // the output complete.
-    const bool closed = output.file->Close();
-    output.file.reset();
-    source.reset();
-    if (outcome == FileOutcome::Decoded && !closed) outcome = FileOutcome::WriteError;
-
-    if (outcome != FileOutcome::Decoded) {
-        files.DeleteFile(output.path);
-        return {outcome, {}};
+    // Whatever is thrown, the files are released on the way out and an
+    // unfinished output leaves nothing; the run goes on with the next file.
+    try {
+        platform::OpenedFile opened = files.OpenForReading(sourcePath);
+        if (!opened.file) return {FileOutcome::CannotOpen, {}, std::move(opened.error)};
+        observer.Started();
+        return DecodeOpenFile(files, std::move(opened.file), sourcePath, placement, keyCheck, observer);
+    } catch (const std::bad_alloc&) {
+        return {FileOutcome::DecodeError, {}, platform::SystemErrorText(ENOMEM)};
+    } catch (const std::system_error& error) {
+        return {FileOutcome::DecodeError, {}, error.code().message()};
+    } catch (const std::exception& error) {
+        return {FileOutcome::DecodeError, {}, error.what()};
+    } catch (...) {
+        return {FileOutcome::DecodeError, {}, std::string(UnknownFailureReason)};
     }
-    return {FileOutcome::Decoded, std::move(output.path)};
 }
 
 } // namespace vantrel::batch

@@ -2,7 +2,8 @@
 // Decoding one source file into a new output file: the step that the
 // window's run and the command-line tool repeat for every source. Whatever
 // happens, both files are closed on return, the source is left as it was,
-// and an output exists only when the outcome is Decoded.
+// and an output exists only when the outcome is Decoded. Nothing thrown
+// while a file decodes gets past DecodeFile.
 #include <string>
 #include <string_view>
 
@@ -12,17 +13,19 @@
 namespace vantrel::batch {
 
 enum class FileOutcome {
-    Decoded,    // the output holds the whole decoded source
-    Rejected,   // the key check proved the key wrong
-    CannotOpen, // the source could not be opened; nothing was created
-    ReadError,
-    WriteError, // includes a folder or output that could not be created, a full disk, a failing close
-    Stopped,    // the observer asked to stop
+    Decoded,     // the output holds the whole decoded source
+    Rejected,    // the key check proved the key wrong
+    CannotOpen,  // the source could not be opened; nothing was created
+    ReadError,   // includes a source that shrank while it was read
+    WriteError,  // includes a folder or output that could not be created, a full disk, a failing close
+    Stopped,     // the observer asked to stop
+    DecodeError, // something else went wrong, e.g. memory ran out
 };
 
 struct FileResult {
     FileOutcome outcome = FileOutcome::CannotOpen;
     std::string outputPath; // set only for Decoded
+    std::string reason;     // why a file failed, in the system's words; empty otherwise
 };
 
 // The status word a file table shows for an outcome; a stopped file is back

@@ -61,7 +61,7 @@ private:
 
 void RecordResult(FileTable& table, int row, const FileResult& result)
 {
-    table.SetStatus(row, StatusWord(result.outcome));
+    table.SetStatus(row, StatusWord(result.outcome), QString::fromLocal8Bit(result.reason));
     switch (result.outcome) {
     case FileOutcome::Decoded:
         // The bar keeps the last value the decoding reported.
@@ -75,9 +75,19 @@ void RecordResult(FileTable& table, int row, const FileResult& result)
     case FileOutcome::CannotOpen:
     case FileOutcome::ReadError:
     case FileOutcome::WriteError:
+    case FileOutcome::DecodeError:
         table.SetDecodedPath(row, QString());
         table.SetProgress(row, 0.0);
         return;
+    }
+}
+
+void RecordFailure(FileTable& table, int row) noexcept
+{
+    try {
+        RecordResult(table, row, {FileOutcome::DecodeError, {}, {}});
+    } catch (...) {
+        // The row keeps what it showed; the run goes on all the same.
     }
 }
 
@@ -141,10 +151,17 @@ void DecodingRun::VisitRows(const RunInputs& inputs)
 
     for (int row = 0; row < table_.RowCount(); ++row) {
         if (controls_.GetStopRequested()) return;
-        RowObserver observer(table_, row, events, controls_, messages_);
-        const FileResult result =
-            DecodeFile(services_.files, LocalPath(table_.Source(row)), placement, inputs.keyCheck, observer);
-        RecordResult(table_, row, result);
+        FileResult result;
+        try {
+            RowObserver observer(table_, row, events, controls_, messages_);
+            result = DecodeFile(services_.files, LocalPath(table_.Source(row)), placement, inputs.keyCheck, observer);
+            RecordResult(table_, row, result);
+        } catch (...) {
+            // DecodeFile lets nothing through, but the row's own bookkeeping
+            // can still run out of memory; the next row may fare better.
+            RecordFailure(table_, row);
+            continue;
+        }
         if (result.outcome == FileOutcome::Stopped) return;
     }
 }

@@ -53,9 +53,11 @@ void FileTable::Append(const QString& source)
     SetStatus(row, NotDecodedStatus);
 }
 
-void FileTable::SetStatus(int row, std::string_view word)
+void FileTable::SetStatus(int row, std::string_view word, const QString& reason)
 {
-    table_.GetCell(StatusColumn, row)->SetAsString(QString::fromUtf8(word.data(), qsizetype(word.size())));
+    grid::TCell* cell = table_.GetCell(StatusColumn, row);
+    cell->SetHint(reason);
+    cell->SetAsString(QString::fromUtf8(word.data(), qsizetype(word.size())));
 }
 
 void FileTable::ResetProgress(int row)

@@ -44,7 +44,8 @@ public:
     // has them.
     void Append(const QString& source);
 
-    void SetStatus(int row, std::string_view word);
+    // reason, when a file failed, is the status cell's tool tip.
+    void SetStatus(int row, std::string_view word, const QString& reason = {});
     // The bar back at 0 when a row's turn begins.
     void ResetProgress(int row);
     void SetProgress(int row, double percent);

@@ -16,5 +16,10 @@ inline constexpr std::string_view RejectedStatus = ""; // the row is emptied
 inline constexpr std::string_view CannotOpenStatus = "Cannot open";
 inline constexpr std::string_view ReadErrorStatus = "Read error";
 inline constexpr std::string_view WriteErrorStatus = "Write error";
+inline constexpr std::string_view DecodeErrorStatus = "Decode error";
+
+// Reasons of failures that the system has no words for.
+inline constexpr std::string_view ShrankReason = "File shrank while being read";
+inline constexpr std::string_view UnknownFailureReason = "Unknown error";
 
 } // namespace vantrel::batch

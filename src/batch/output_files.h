@@ -1,6 +1,9 @@
 #pragma once
 // Where a source's output goes and under which name. Outputs never replace
-// anything: each is created exclusively under the first free name.
+// anything, and a name appears only with the whole output behind it: the
+// output is written without a name and given the first free candidate name
+// when it is complete. Where the file system has no unnamed files, the
+// output is created under its name first and deleted if it fails.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -24,14 +27,32 @@ std::string OutputFolderFor(const OutputPlacement& placement, std::string_view s
 // Candidate 0 is base + "-dec.txt", candidate n > 0 is base + "-dec(n).txt".
 std::string OutputNameCandidate(std::string_view baseName, std::uint64_t n);
 
-struct NewOutput {
-    std::string path;
-    std::unique_ptr<platform::OutputFile> file; // empty when no output could be created
+// The permissions of an output for a source with these: its read and write
+// bits only (the umask narrows them further). Without them, owner only.
+std::uint32_t OutputPermissions(std::optional<std::uint32_t> sourcePermissions);
+
+// An output being written. Destroyed before Complete() succeeded, it leaves
+// nothing behind.
+class PendingOutput {
+public:
+    virtual ~PendingOutput() = default;
+    virtual engine::ByteSink& Sink() = 0;
+    // Stores everything and gives the output its name. The path, or nothing
+    // when that failed (FailureReason() says why; nothing is left).
+    virtual std::optional<std::string> Complete() = 0;
+    // Why writing or completing failed.
+    virtual std::string FailureReason() const = 0;
 };
 
-// Decides the folder (creating a missing "Decript" folder) and creates the
-// output under the first candidate name that is free at the moment of
-// creation: a name taken between the look and the creation is skipped too.
-NewOutput CreateOutput(platform::FileSystem& files, const OutputPlacement& placement, std::string_view sourcePath);
+struct StartedOutput {
+    std::unique_ptr<PendingOutput> output; // empty when none could be started
+    std::string error;
+};
+
+// Decides the folder (creating a missing "Decript" folder) and starts the
+// output there. The name is the first candidate that is free when the
+// output takes it; a name taken between the look and the taking is skipped.
+StartedOutput StartOutput(platform::FileSystem& files, const OutputPlacement& placement, std::string_view sourcePath,
+                          std::uint32_t permissions);
 
 } // namespace vantrel::batch

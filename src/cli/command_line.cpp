@@ -67,19 +67,31 @@ overwritten; a file that fails leaves no output behind.
   --version         show the version
 
 Without --key-file or -k the key is asked for on the terminal, without echo.
-The key is the text's bytes without surrounding blanks, at least 10 of them.
+The key is the text's bytes without surrounding blanks, at least 10 of them;
+only the first line of a key file or standard input counts, and it may hold
+at most 4096 bytes.
 
 Standard output gets one line per FILE, three fields separated by tabs:
   FILE  RESULT  OUTPUT
 RESULT is one of "Decoded", "Rejected" (the key check proved the key
-wrong), "Cannot open", "Read error", "Write error", "Stopped" (interrupted)
-or "Not decoded" (not reached after an interruption); OUTPUT is the decoded
-file's path, empty unless RESULT is "Decoded". Messages go to standard error,
-and so does a progress bar when standard error is a terminal.
+wrong), "Cannot open", "Read error", "Write error", "Decode error" (anything
+else that went wrong, such as memory running out), "Stopped" (interrupted)
+or "Not decoded" (not reached after an interruption). A failure is followed
+by ": " and the reason, e.g. "Cannot open: Permission denied" or
+"Write error: No space left on device". OUTPUT is the decoded file's path,
+empty unless RESULT is "Decoded". Messages go to standard error, and so
+does a progress bar when standard error is a terminal.
+
+Names and reasons are printed escaped, in these lines and in the progress
+bar: a backslash as "\\", a tab as "\t", a line end as "\n", and each byte
+of any other control character, or of what is not valid UTF-8, as "\xHH"
+(two lower-case hex digits).
+A decoded file appears under its name only when it is complete.
 
 Exit status: 0 when every file was decoded, 1 when any was rejected or
-failed, 2 for a usage, key or drive error (nothing decoded), 130 when
-interrupted (the file being decoded leaves no output).
+failed or the result lines could not be written, 2 for a usage, key or
+drive error (nothing decoded), 130 when interrupted (the file being decoded
+leaves no output).
 )";
 }
 

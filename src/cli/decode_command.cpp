@@ -1,7 +1,6 @@
 #include "cli/decode_command.h"
 
-#include <fstream>
-#include <istream>
+#include <cerrno>
 #include <ostream>
 #include <variant>
 
@@ -11,7 +10,7 @@
 #include "batch/messages.h"
 #include "batch/paths.h"
 #include "cli/command_line.h"
-#include "cli/key_input.h"
+#include "cli/escaped_text.h"
 #include "cli/progress_bar.h"
 
 namespace vantrel::cli {
@@ -20,14 +19,17 @@ namespace {
 using batch::FileOutcome;
 
 // The table's status words, except that a rejection, an empty cell there,
-// needs a word in a line of text.
-std::string_view ResultWord(FileOutcome outcome)
+// needs a word in a line of text. A failure adds the system's reason.
+std::string ResultText(const batch::FileResult& result)
 {
-    switch (outcome) {
+    switch (result.outcome) {
     case FileOutcome::Rejected: return "Rejected";
     case FileOutcome::Stopped: return "Stopped";
-    default: return batch::StatusWord(outcome);
+    default: break;
     }
+    std::string text(batch::StatusWord(result.outcome));
+    if (!result.reason.empty()) text += ": " + EscapedText(result.reason);
+    return text;
 }
 
 void ReportUsage(std::ostream& err, const std::string& text)
@@ -35,27 +37,67 @@ void ReportUsage(std::ostream& err, const std::string& text)
     err << "vantrel-decode: " << text << "\nTry 'vantrel-decode --help'.\n";
 }
 
-std::variant<std::string, UsageError> TypedKey(const CommandOptions& options, const CommandStreams& streams,
-                                               const CommandServices& services)
+// The key as typed, or why there is none. Interrupted: nothing to say.
+struct TypedKey {
+    std::optional<std::string> text;
+    std::string problem;
+    bool interrupted = false;
+};
+
+// source names where the key came from: "the key file F", "standard input".
+TypedKey KeyFrom(const KeyRead& read, const std::string& source, const std::string& readWhat)
 {
-    if (options.key) return *options.key;
-    if (options.keyFile) {
-        std::optional<std::string> line;
-        if (*options.keyFile == "-") {
-            line = ReadFirstLine(streams.in);
-        } else {
-            std::ifstream file(*options.keyFile, std::ios::binary);
-            if (!file) return UsageError{"cannot read the key file " + *options.keyFile};
-            line = ReadFirstLine(file);
-        }
-        return line.value_or(std::string());
+    switch (read.status) {
+    case KeyRead::Status::Read: return {read.line, {}};
+    case KeyRead::Status::TooLong:
+        return {{}, source + " has a first line longer than " + std::to_string(KeyReadLimit) + " bytes, the most a key may have"};
+    case KeyRead::Status::Failed: return {{}, "cannot read " + readWhat + ": " + read.error};
+    case KeyRead::Status::Interrupted: return {{}, {}, true};
     }
-    if (services.promptKey) {
-        if (auto typed = services.promptKey()) return *typed;
-        return std::string();
-    }
-    return UsageError{"no key: give --key-file FILE, or --key-file - to read it from standard input"};
+    return {};
 }
+
+TypedKey ReadTypedKey(const CommandOptions& options, const CommandStreams& streams, const CommandServices& services)
+{
+    if (options.key) return {*options.key, {}};
+    if (options.keyFile && *options.keyFile == "-") {
+        return KeyFrom(ReadKeyLine(streams.inFd, services.interrupted), "standard input", "the key from standard input");
+    }
+    if (options.keyFile) {
+        const std::string file = "the key file " + EscapedText(*options.keyFile);
+        return KeyFrom(ReadKeyFile(*options.keyFile, services.interrupted), file, file);
+    }
+    if (services.promptKey) return KeyFrom(services.promptKey(), "the typed key", "the key from the terminal");
+    return {{}, "no key: give --key-file FILE, or --key-file - to read it from standard input"};
+}
+
+// Result lines go to standard output; when it cannot take them (closed,
+// full), that is said once on standard error and the command ends with 1.
+class ResultLines {
+public:
+    explicit ResultLines(const CommandStreams& streams) : streams_(streams) {}
+
+    void Write(const std::string& source, const std::string& result, const std::string& output)
+    {
+        Put(EscapedText(source) + '\t' + result + '\t' + EscapedText(output) + '\n');
+    }
+    void Put(const std::string& text)
+    {
+        errno = 0;
+        streams_.out << text << std::flush;
+        if (streams_.out || failed_) return;
+        const int code = errno != 0 ? errno : EIO;
+        failed_ = true;
+        streams_.err << "vantrel-decode: cannot write the results to standard output: "
+                     << platform::SystemErrorText(code) << '\n'
+                     << std::flush;
+    }
+    bool Failed() const { return failed_; }
+
+private:
+    const CommandStreams& streams_;
+    bool failed_ = false;
+};
 
 class CommandObserver final : public batch::DecodeObserver {
 public:
@@ -70,7 +112,7 @@ public:
 
     void Started() override
     {
-        if (streams_.errIsTerminal) bar_.emplace(streams_.err, std::string(batch::FileName(source_)));
+        if (streams_.errIsTerminal) bar_.emplace(streams_.err, batch::FileName(source_));
     }
     bool Progress(double percent) override
     {
@@ -100,24 +142,27 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         return CannotStart;
     }
     const CommandOptions& options = std::get<CommandOptions>(parsed);
+    ResultLines lines(streams);
     if (options.help || options.version) {
-        streams.out << (options.help ? HelpText() : VersionText());
-        return AllDecoded;
+        lines.Put(options.help ? HelpText() : VersionText());
+        return lines.Failed() ? SomeNotDecoded : AllDecoded;
     }
 
-    const auto typed = TypedKey(options, streams, services);
-    if (const auto* error = std::get_if<UsageError>(&typed)) {
-        ReportUsage(streams.err, error->text);
+    const TypedKey typed = ReadTypedKey(options, streams, services);
+    if (typed.interrupted) return Interrupted;
+    if (!typed.text) {
+        ReportUsage(streams.err, typed.problem);
         return CannotStart;
     }
-    const std::optional<std::string> key = batch::AcceptKey(std::get<std::string>(typed));
+    const std::optional<std::string> key = batch::AcceptKey(*typed.text);
     if (!key) {
         streams.err << batch::KeyNotCorrectMessage << '\n';
         return CannotStart;
     }
     if (const auto blocked = batch::FirstSourceNotAllowed(services.drives, options.sources, options.outputFolder.has_value())) {
         streams.err << batch::UploadFolderNotCorrectMessage << '\n'
-                    << options.sources[*blocked] << ": not on a fixed disk; choose an output folder with -o DIR\n";
+                    << EscapedText(options.sources[*blocked])
+                    << ": not on a fixed disk; choose an output folder with -o DIR\n";
         return CannotStart;
     }
 
@@ -126,7 +171,7 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
     int status = AllDecoded;
     for (const std::string& source : options.sources) {
         if (services.interrupted()) {
-            streams.out << source << '\t' << batch::NotDecodedStatus << "\t\n";
+            lines.Write(source, std::string(batch::NotDecodedStatus), {});
             continue;
         }
         batch::FileResult result;
@@ -134,10 +179,11 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
             CommandObserver observer(streams, services, source);
             result = batch::DecodeFile(services.files, source, placement, options.keyCheck, observer);
         }
-        streams.out << source << '\t' << ResultWord(result.outcome) << '\t' << result.outputPath << '\n' << std::flush;
+        lines.Write(source, ResultText(result), result.outputPath);
         if (result.outcome == FileOutcome::Stopped) status = Interrupted;
         else if (result.outcome != FileOutcome::Decoded && status == AllDecoded) status = SomeNotDecoded;
     }
+    if (lines.Failed() && status == AllDecoded) status = SomeNotDecoded;
     return status;
 }
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "cli/key_input.h"
 #include "platform/drive_kinds.h"
 #include "platform/file_system.h"
 
@@ -14,13 +15,13 @@ namespace vantrel::cli {
 
 enum ExitStatus : int {
     AllDecoded = 0,
-    SomeNotDecoded = 1, // rejected or failed
+    SomeNotDecoded = 1, // rejected or failed, or the results could not be written
     CannotStart = 2,    // usage, key or drive error
     Interrupted = 130,
 };
 
 struct CommandStreams {
-    std::istream& in;
+    int inFd; // standard input, for "--key-file -"
     std::ostream& out;
     std::ostream& err;
     bool errIsTerminal = false; // draw a progress bar
@@ -30,7 +31,7 @@ struct CommandServices {
     platform::FileSystem& files;
     const platform::DriveKinds& drives;
     // Asks the user for the key; empty when there is no terminal to ask on.
-    std::function<std::optional<std::string>()> promptKey;
+    std::function<KeyRead()> promptKey;
     // True once the user asked the command to end.
     std::function<bool()> interrupted = [] { return false; };
 };

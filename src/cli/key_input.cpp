@@ -1,19 +1,96 @@
 #include "cli/key_input.h"
 
-#include <istream>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <ostream>
+#include <poll.h>
 #include <termios.h>
+#include <unistd.h>
+
+#include "platform/file_system.h"
 
 namespace vantrel::cli {
+namespace {
 
-std::optional<std::string> ReadFirstLine(std::istream& in)
+// Blocks the interrupting signals for its lifetime; Wait() lets them in
+// only while it sleeps.
+class InterruptWindow {
+public:
+    InterruptWindow()
+    {
+        sigset_t interrupting;
+        sigemptyset(&interrupting);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&interrupting, signal);
+        ::pthread_sigmask(SIG_BLOCK, &interrupting, &previous_);
+    }
+    ~InterruptWindow() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    InterruptWindow(const InterruptWindow&) = delete;
+    InterruptWindow& operator=(const InterruptWindow&) = delete;
+
+    // Until fd has input (or is at its end, or broken); errno is EINTR when
+    // a signal came first.
+    int Wait(int fd) const
+    {
+        pollfd wanted{fd, POLLIN, 0};
+        const int ready = ::ppoll(&wanted, 1, nullptr, &previous_);
+        if (ready > 0 && (wanted.revents & POLLNVAL)) {
+            errno = EBADF;
+            return -1;
+        }
+        return ready;
+    }
+
+private:
+    sigset_t previous_{};
+};
+
+KeyRead Failure(int code)
 {
-    std::string line;
-    if (!std::getline(in, line) && line.empty()) return std::nullopt;
-    return line;
+    return {KeyRead::Status::Failed, {}, platform::SystemErrorText(code)};
 }
 
-std::optional<std::string> PromptWithoutEcho(int terminalFd, std::istream& in, std::ostream& prompt)
+} // namespace
+
+KeyRead ReadKeyLine(int fd, const std::function<bool()>& interrupted)
+{
+    if (fd < 0) return Failure(EBADF); // poll() would wait on it for ever
+    const InterruptWindow window;
+    std::string bytes;
+    char buffer[KeyReadLimit];
+    for (;;) {
+        if (interrupted()) return {KeyRead::Status::Interrupted, {}, {}};
+        if (window.Wait(fd) < 0) {
+            if (errno == EINTR) continue;
+            return Failure(errno);
+        }
+        // One byte past the limit tells a line of exactly the limit at the
+        // end of the input from a longer one.
+        const std::size_t wanted = std::min(sizeof buffer, KeyReadLimit + 1 - bytes.size());
+        const ssize_t got = ::read(fd, buffer, wanted);
+        if (got < 0) {
+            if (errno == EINTR || errno == EAGAIN) continue;
+            return Failure(errno);
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+        if (const std::size_t end = bytes.find('\n'); end != std::string::npos && end <= KeyReadLimit)
+            return {KeyRead::Status::Read, bytes.substr(0, end), {}, true};
+        if (bytes.size() > KeyReadLimit) return {KeyRead::Status::TooLong, {}, {}};
+        if (got == 0) return {KeyRead::Status::Read, std::move(bytes), {}};
+    }
+}
+
+KeyRead ReadKeyFile(const std::string& path, const std::function<bool()>& interrupted)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return Failure(errno);
+    KeyRead read = ReadKeyLine(fd, interrupted);
+    ::close(fd);
+    return read;
+}
+
+KeyRead PromptWithoutEcho(int terminalFd, std::ostream& prompt, const std::function<bool()>& interrupted)
 {
     prompt << "Decoding key: " << std::flush;
     termios saved {};
@@ -24,10 +101,11 @@ std::optional<std::string> PromptWithoutEcho(int terminalFd, std::istream& in, s
         quiet.c_lflag |= ECHONL;
         ::tcsetattr(terminalFd, TCSAFLUSH, &quiet);
     }
-    std::optional<std::string> line = ReadFirstLine(in);
+    KeyRead read = ReadKeyLine(terminalFd, interrupted);
     if (canHide) ::tcsetattr(terminalFd, TCSAFLUSH, &saved);
-    if (!line) prompt << '\n';
-    return line;
+    // A typed line end has moved to the next line already (ECHONL).
+    if (!read.lineEnded) prompt << '\n' << std::flush;
+    return read;
 }
 
 } // namespace vantrel::cli

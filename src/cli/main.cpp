@@ -1,6 +1,8 @@
 // vantrel-decode: decodes text files with enciphered regions from the
 // command line; see HelpText() for the interface.
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
 
@@ -19,7 +21,8 @@ extern "C" void RequestInterrupt(int)
 }
 
 // Ending at once would leave a partial output behind; the current file is
-// stopped instead, and its output deleted.
+// stopped instead, and its output deleted. No SA_RESTART: a wait for the
+// key must end too.
 void CatchInterrupts()
 {
     struct sigaction action {};
@@ -28,19 +31,35 @@ void CatchInterrupts()
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
+// A standard descriptor that was closed when the command started would be
+// handed out by the next open(): the result lines would then go into an
+// output file. Each closed one is taken by /dev/null opened the other way
+// round, so that using it still fails as on a closed one (EBADF).
+void TakeIfClosed(int fd)
+{
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) return;
+    const int null = ::open("/dev/null", (fd == STDIN_FILENO ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+    if (null >= 0 && null != fd) {
+        ::dup2(null, fd);
+        ::close(null);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) TakeIfClosed(fd);
     CatchInterrupts();
     const std::vector<std::string> args(argv + 1, argv + argc);
 
     vantrel::platform::PosixFileSystem files;
     const vantrel::platform::SystemDriveKinds drives;
-    const vantrel::cli::CommandStreams streams{std::cin, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
-    vantrel::cli::CommandServices services{files, drives, {}, [] { return interruptRequested != 0; }};
+    const vantrel::cli::CommandStreams streams{STDIN_FILENO, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
+    const auto interrupted = [] { return interruptRequested != 0; };
+    vantrel::cli::CommandServices services{files, drives, {}, interrupted};
     if (::isatty(STDIN_FILENO) == 1) {
-        services.promptKey = [] { return vantrel::cli::PromptWithoutEcho(STDIN_FILENO, std::cin, std::cerr); };
+        services.promptKey = [interrupted] { return vantrel::cli::PromptWithoutEcho(STDIN_FILENO, std::cerr, interrupted); };
     }
     const int status = vantrel::cli::RunDecodeCommand(args, streams, services);
     if (interruptRequested != 0) return vantrel::cli::Interrupted;

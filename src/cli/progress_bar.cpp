@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <ostream>
 
+#include "cli/escaped_text.h"
+
 namespace vantrel::cli {
 namespace {
 
@@ -11,9 +13,20 @@ constexpr std::size_t LabelWidth = 40;
 
 } // namespace
 
-ProgressBar::ProgressBar(std::ostream& terminal, std::string label) : terminal_(terminal), label_(std::move(label))
+ProgressBar::ProgressBar(std::ostream& terminal, std::string_view name) : terminal_(terminal)
 {
-    if (label_.size() > LabelWidth) label_ = "..." + label_.substr(label_.size() - (LabelWidth - 3));
+    const std::vector<std::string> pieces = EscapedPieces(name);
+    std::size_t length = 0;
+    for (const std::string& piece : pieces) length += piece.size();
+    // A long name keeps its end, cut only between whole characters and escapes.
+    std::size_t first = 0;
+    if (length > LabelWidth) {
+        std::size_t kept = 0;
+        for (first = pieces.size(); first > 0 && kept + pieces[first - 1].size() <= LabelWidth - 3;)
+            kept += pieces[--first].size();
+        label_ = "...";
+    }
+    for (std::size_t i = first; i < pieces.size(); ++i) label_ += pieces[i];
 }
 
 void ProgressBar::Show(double percent)

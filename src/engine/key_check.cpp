@@ -1,9 +1,79 @@
 #include "engine/key_check.h"
 
-namespace vantrel::engine {
+#include <algorithm>
+#include <atomic>
+#include <cstring>
 
-KeyCheck::KeyCheck(bool enabled, const DecipherLookup& checkLookup)
-    : enabled_(enabled), checkLookup_(checkLookup)
+namespace vantrel::engine {
+namespace {
+
+std::atomic<std::size_t> textCap{DefaultKeyCheckTextCap};
+
+} // namespace
+
+std::size_t KeyCheckTextCap()
+{
+    return textCap.load(std::memory_order_relaxed);
+}
+
+void SetKeyCheckTextCap(std::size_t bytes)
+{
+    textCap.store(bytes, std::memory_order_relaxed);
+}
+
+void GatheredText::Append(std::span<const std::uint8_t> bytes, const DecipherLookup* translate)
+{
+    const std::size_t room = held_.size() < cap_ ? cap_ - held_.size() : 0;
+    const std::size_t held = std::min(room, bytes.size());
+    if (held > 0) Hold(bytes.first(held), translate);
+    if (held < bytes.size()) Digest(bytes.subspan(held), translate);
+    size_ += bytes.size();
+}
+
+void GatheredText::Hold(std::span<const std::uint8_t> bytes, const DecipherLookup* translate)
+{
+    const std::size_t at = held_.size();
+    // Doubling, but never past the cap: the cap is what bounds the memory.
+    if (at + bytes.size() > held_.capacity())
+        held_.reserve(std::min(cap_, std::max(at + bytes.size(), 2 * held_.capacity())));
+    held_.resize(at + bytes.size());
+    if (translate) {
+        std::transform(bytes.begin(), bytes.end(), held_.begin() + static_cast<std::ptrdiff_t>(at),
+                       [translate](std::uint8_t b) { return (*translate)[b]; });
+    } else {
+        std::memcpy(held_.data() + at, bytes.data(), bytes.size());
+    }
+}
+
+void GatheredText::Digest(std::span<const std::uint8_t> bytes, const DecipherLookup* translate)
+{
+    if (!beyondCap_) beyondCap_ = std::make_unique<TextDigest>();
+    beyondCap_->Add(bytes, translate);
+}
+
+void GatheredText::Clear()
+{
+    held_.clear();
+    size_ = 0;
+    beyondCap_.reset();
+}
+
+void GatheredText::Release()
+{
+    Clear();
+    held_.shrink_to_fit();
+}
+
+bool GatheredText::Equals(const GatheredText& other) const
+{
+    if (size_ != other.size_ || held_ != other.held_) return false;
+    if (!beyondCap_ && !other.beyondCap_) return true;
+    // Equal sizes past the cap: both have digested the same positions.
+    return beyondCap_ && other.beyondCap_ && beyondCap_->Current() == other.beyondCap_->Current();
+}
+
+KeyCheck::KeyCheck(bool enabled, const DecipherLookup& checkLookup, std::size_t textCap)
+    : enabled_(enabled), checkLookup_(checkLookup), referenceText_(textCap), checkText_(textCap)
 {
 }
 
@@ -19,14 +89,49 @@ KeyCheck::Gathering KeyCheck::WhatToGather() const
     }
 }
 
+void KeyCheck::Gather(std::span<const std::uint8_t> run)
+{
+    if (diverged_ || run.empty())
+        return;
+    switch (WhatToGather()) {
+    case Gathering::Reference: referenceText_.Append(run); break;
+    case Gathering::Check: checkText_.Append(run, &checkLookup_); break;
+    case Gathering::Nothing: return;
+    }
+    NoteDivergence();
+}
+
+void KeyCheck::NoteDivergence()
+{
+    const auto reference = referenceText_.Held();
+    const auto check = checkText_.Held();
+    const std::size_t common = std::min(reference.size(), check.size());
+    if (common <= agreed_)
+        return;
+    if (std::memcmp(reference.data() + agreed_, check.data() + agreed_, common - agreed_) == 0) {
+        agreed_ = common;
+        return;
+    }
+    diverged_ = true;
+    referenceText_.Release();
+    checkText_.Release();
+}
+
 bool KeyCheck::ComparePair()
 {
-    if (referenceText_ == checkText_)
+    if (!diverged_ && referenceText_.Equals(checkText_))
         fieldCounter_ = CheckOver;
     else if (fieldCounter_ == LastCheckField)
         return false;
-    referenceText_.clear();
-    checkText_.clear();
+    if (fieldCounter_ == CheckOver) {
+        referenceText_.Release();
+        checkText_.Release();
+    } else {
+        referenceText_.Clear();
+        checkText_.Clear();
+    }
+    diverged_ = false;
+    agreed_ = 0;
     return true;
 }
 
@@ -41,6 +146,12 @@ bool KeyCheck::Step(const MarkerWindow& window, std::uint8_t b)
     } else if (opener) {
         inField_ = true;
         ++fieldCounter_;
+        // An opener can end the check too (14 -> 15); nothing is compared
+        // any more, so nothing needs keeping.
+        if (!Running()) {
+            referenceText_.Release();
+            checkText_.Release();
+        }
     } else if (window.EndsWithFieldCloser()) {
         inField_ = false;
         if (fieldCounter_ % 3 == 2 && !ComparePair())
@@ -48,29 +159,14 @@ bool KeyCheck::Step(const MarkerWindow& window, std::uint8_t b)
     }
 
     // The "#" of an opener belongs to the marker, not to the field.
-    if (opener)
-        return true;
-    switch (WhatToGather()) {
-    case Gathering::Reference: referenceText_.push_back(b); break;
-    case Gathering::Check: checkText_.push_back(checkLookup_[b]); break;
-    case Gathering::Nothing: break;
-    }
+    if (!opener)
+        Gather({&b, 1});
     return true;
 }
 
 void KeyCheck::GatherRun(std::span<const std::uint8_t> run)
 {
-    switch (WhatToGather()) {
-    case Gathering::Reference:
-        referenceText_.insert(referenceText_.end(), run.begin(), run.end());
-        break;
-    case Gathering::Check:
-        for (std::uint8_t b : run)
-            checkText_.push_back(checkLookup_[b]);
-        break;
-    case Gathering::Nothing:
-        break;
-    }
+    Gather(run);
 }
 
 } // namespace vantrel::engine

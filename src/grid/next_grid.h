@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+class QHelpEvent;
+
 namespace vantrel::grid {
 
 class TGridCellHint;
@@ -196,6 +198,9 @@ private:
     void UpdateHorizontalScrollBar();
     void SetFirstRowInView(int ARow);
     void SelectRowByKey(int ARow);
+    // A body cell's own hint text as the tool tip under the pointer; false
+    // when the cell there has none.
+    bool ShowCellHintText(QHelpEvent* e);
     void PageUp();
     void PageDown();
     void RequestRowMenuFromKeyboard();

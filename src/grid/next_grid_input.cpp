@@ -5,9 +5,11 @@
 #include "grid/next_grid.h"
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -251,11 +253,26 @@ bool TNextGrid::viewportEvent(QEvent* e)
             e->accept();
             return true;
         }
+        if (ShowCellHintText(static_cast<QHelpEvent*>(e)))
+            return true;
         break;
     default:
         break;
     }
     return QAbstractScrollArea::viewportEvent(e);
+}
+
+bool TNextGrid::ShowCellHintText(QHelpEvent* e)
+{
+    const int row = RowAtY(e->pos().y());
+    const TNxCustomColumn* column = ColumnAtX(e->pos().x());
+    const TCell* cell = row >= 0 && column ? cells_.PeekCell(column->Index(), row) : nullptr;
+    if (!cell || cell->Hint().isEmpty())
+        return false;
+    // Shown until the pointer leaves the cell.
+    QToolTip::showText(e->globalPos(), cell->Hint(), viewport(), CellRect(column->Index(), row));
+    e->accept();
+    return true;
 }
 
 void TNextGrid::focusInEvent(QFocusEvent* e)

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <vector>
 
 #include "platform/mount_table.h"
 
@@ -44,6 +45,39 @@ bool FlagFileSaysOne(const std::string& path)
     return text && !text->empty() && text->front() == '1';
 }
 
+// The mount whose device holds the path's nearest existing ancestor; stat()
+// takes relative paths at any depth of the working folder.
+std::optional<MountEntry> MountOfDevice(const std::vector<MountEntry>& mounts, const std::string& path)
+{
+    std::string candidate = path.empty() ? "." : path;
+    struct stat info {};
+    while (::stat(candidate.c_str(), &info) != 0) {
+        const std::string parent = ParentOf(candidate);
+        if (parent == candidate) return std::nullopt;
+        candidate = parent;
+    }
+    const unsigned major = ::major(info.st_dev);
+    const unsigned minor = ::minor(info.st_dev);
+    // The last one listed is on top when a device is mounted more than once.
+    for (auto entry = mounts.rbegin(); entry != mounts.rend(); ++entry) {
+        if (entry->major == major && entry->minor == minor) return *entry;
+    }
+    return std::nullopt;
+}
+
+// The desktop's network places (gvfs) live under /run/user/UID/gvfs,
+// whatever file system type the mount shows.
+bool IsDesktopNetworkFolder(std::string_view path)
+{
+    constexpr std::string_view runUser = "/run/user/";
+    if (!path.starts_with(runUser)) return false;
+    path.remove_prefix(runUser.size());
+    const std::size_t digits = path.find_first_not_of("0123456789");
+    if (digits == 0 || digits == std::string_view::npos) return false;
+    path.remove_prefix(digits);
+    return path == "/gvfs" || path.starts_with("/gvfs/");
+}
+
 } // namespace
 
 std::string ResolveNearestExisting(const std::string& path)
@@ -67,9 +101,15 @@ bool SystemDriveKinds::IsOnFixedDisk(const std::string& path) const
     // Read afresh for every question: a disk may be plugged in between runs.
     const auto table = ReadWholeFile(mountInfoPath_);
     if (!table) return false;
-    const auto mount = MountHolding(ParseMountInfo(*table), ResolveNearestExisting(path));
+    const std::vector<MountEntry> mounts = ParseMountInfo(*table);
+    const std::string resolved = ResolveNearestExisting(path);
+    // A working folder deeper than PATH_MAX has no absolute path to look up;
+    // its device still tells the mount.
+    const auto mount = resolved.starts_with('/') ? MountHolding(mounts, resolved) : MountOfDevice(mounts, path);
     if (!mount) return false;
     if (IsNetworkFileSystem(mount->fsType) || IsOpticalFileSystem(mount->fsType)) return false;
+    for (std::string_view place : {std::string_view(mount->mountPoint), std::string_view(resolved), std::string_view(path)})
+        if (IsDesktopNetworkFolder(place)) return false;
 
     unsigned major = mount->major;
     unsigned minor = mount->minor;

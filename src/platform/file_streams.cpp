@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantrel::platform {
@@ -18,15 +20,28 @@ bool DescriptorInputFile::Rewind()
 {
     begin_ = end_ = 0;
     failed_ = false;
-    return ::lseek(fd_, 0, SEEK_SET) == 0;
+    reason_.clear();
+    if (::lseek(fd_, 0, SEEK_SET) == 0) return true;
+    reason_ = SystemErrorText(errno);
+    return false;
 }
 
 std::optional<std::int64_t> DescriptorInputFile::Size()
 {
     const off_t end = ::lseek(fd_, 0, SEEK_END);
-    if (end < 0) return std::nullopt;
+    if (end < 0) {
+        reason_ = SystemErrorText(errno);
+        return std::nullopt;
+    }
     begin_ = end_ = 0;
     return static_cast<std::int64_t>(end);
+}
+
+std::optional<std::uint32_t> DescriptorInputFile::Permissions() const
+{
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return std::nullopt;
+    return static_cast<std::uint32_t>(info.st_mode & 07777);
 }
 
 std::size_t DescriptorInputFile::ReadFromDescriptor(std::uint8_t* into, std::size_t count)
@@ -36,6 +51,7 @@ std::size_t DescriptorInputFile::ReadFromDescriptor(std::uint8_t* into, std::siz
         if (got >= 0) return static_cast<std::size_t>(got);
         if (errno == EINTR) continue;
         failed_ = true;
+        reason_ = SystemErrorText(errno);
         return 0;
     }
 }
@@ -63,12 +79,21 @@ DescriptorOutputFile::~DescriptorOutputFile()
     if (fd_ >= 0) ::close(fd_);
 }
 
+bool DescriptorOutputFile::Fail(int code)
+{
+    failed_ = true;
+    reason_ = SystemErrorText(code);
+    return false;
+}
+
 bool DescriptorOutputFile::WriteToDescriptor(const std::uint8_t* from, std::size_t count)
 {
     while (count > 0) {
         const ssize_t put = ::write(fd_, from, count);
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
+        // A write that stores nothing without an error would repeat forever.
+        if (put == 0) return Fail(EIO);
+        if (put < 0) return Fail(errno);
         from += put;
         count -= static_cast<std::size_t>(put);
     }
@@ -77,6 +102,7 @@ bool DescriptorOutputFile::WriteToDescriptor(const std::uint8_t* from, std::size
 
 bool DescriptorOutputFile::Flush()
 {
+    if (failed_ || fd_ < 0) return false;
     if (used_ == 0) return true;
     const bool written = WriteToDescriptor(buffer_.data(), used_);
     used_ = 0;
@@ -87,11 +113,8 @@ bool DescriptorOutputFile::Write(std::span<const std::uint8_t> bytes)
 {
     if (failed_ || fd_ < 0) return false;
     if (used_ + bytes.size() > buffer_.size()) {
-        if (!Flush()) return !(failed_ = true);
-        if (bytes.size() >= buffer_.size()) {
-            if (!WriteToDescriptor(bytes.data(), bytes.size())) return !(failed_ = true);
-            return true;
-        }
+        if (!Flush()) return false;
+        if (bytes.size() >= buffer_.size()) return WriteToDescriptor(bytes.data(), bytes.size());
     }
     std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
     used_ += bytes.size();
@@ -101,10 +124,48 @@ bool DescriptorOutputFile::Write(std::span<const std::uint8_t> bytes)
 bool DescriptorOutputFile::Close()
 {
     if (fd_ < 0) return false;
-    const bool flushed = !failed_ && Flush();
-    const bool closed = ::close(fd_) == 0;
+    const bool flushed = Flush();
+    const int closed = ::close(fd_);
     fd_ = -1;
-    return flushed && closed;
+    // The flush's reason comes first: it is what lost the bytes.
+    if (closed != 0 && flushed) return Fail(errno);
+    return flushed;
+}
+
+UnnamedDescriptorOutputFile::UnnamedDescriptorOutputFile(int fd, std::size_t bufferSize) : file_(fd, bufferSize) {}
+
+std::string UnnamedDescriptorOutputFile::FailureReason() const
+{
+    return reason_.empty() ? file_.FailureReason() : reason_;
+}
+
+PublishStatus UnnamedDescriptorOutputFile::Publish(const std::string& path)
+{
+    if (over_) return PublishStatus::Failed;
+    // Every byte is stored before the name is given, so that a name never
+    // stands for less than the whole output.
+    if (!flushed_ && !file_.Flush()) {
+        over_ = true;
+        file_.Close();
+        return PublishStatus::Failed;
+    }
+    flushed_ = true;
+    const std::string self = "/proc/self/fd/" + std::to_string(file_.Descriptor());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        if (errno == EEXIST) return PublishStatus::NameTaken;
+        reason_ = SystemErrorText(errno);
+        over_ = true;
+        file_.Close();
+        return PublishStatus::Failed;
+    }
+    over_ = true;
+    // Some file systems report a lost write only at the close; the name must
+    // not outlive such a file.
+    if (!file_.Close()) {
+        ::unlink(path.c_str());
+        return PublishStatus::Failed;
+    }
+    return PublishStatus::Published;
 }
 
 } // namespace vantrel::platform

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -24,6 +25,8 @@ public:
     std::size_t Read(std::span<std::uint8_t> buffer) override;
     bool Failed() const override { return failed_; }
     std::optional<std::int64_t> Size() override;
+    std::optional<std::uint32_t> Permissions() const override;
+    std::string FailureReason() const override { return reason_; }
 
 private:
     std::size_t ReadFromDescriptor(std::uint8_t* into, std::size_t count);
@@ -33,6 +36,7 @@ private:
     std::size_t begin_ = 0; // unread bytes are buffer_[begin_, end_)
     std::size_t end_ = 0;
     bool failed_ = false;
+    std::string reason_;
 };
 
 // Writes to an open descriptor, which it owns and closes.
@@ -46,16 +50,40 @@ public:
     // Once a write has failed every later one fails too, so that a gap in
     // the middle of an output can never go unnoticed.
     bool Write(std::span<const std::uint8_t> bytes) override;
+    // Stores what is buffered; the descriptor stays open. False when any
+    // byte written so far could not be stored.
+    bool Flush();
     bool Close() override;
+    std::string FailureReason() const override { return reason_; }
+    int Descriptor() const { return fd_; }
 
 private:
-    bool Flush();
     bool WriteToDescriptor(const std::uint8_t* from, std::size_t count);
+    bool Fail(int code);
 
     int fd_;
     std::vector<std::uint8_t> buffer_;
     std::size_t used_ = 0;
     bool failed_ = false;
+    std::string reason_;
+};
+
+// An O_TMPFILE descriptor that becomes a named file by linkat() through
+// /proc/self/fd: the name appears with the whole content behind it, or not
+// at all.
+class UnnamedDescriptorOutputFile final : public UnnamedOutputFile {
+public:
+    explicit UnnamedDescriptorOutputFile(int fd, std::size_t bufferSize = FileBufferSize);
+
+    bool Write(std::span<const std::uint8_t> bytes) override { return file_.Write(bytes); }
+    PublishStatus Publish(const std::string& path) override;
+    std::string FailureReason() const override;
+
+private:
+    DescriptorOutputFile file_;
+    bool flushed_ = false;
+    bool over_ = false;
+    std::string reason_;
 };
 
 } // namespace vantrel::platform

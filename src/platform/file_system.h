@@ -1,6 +1,7 @@
 #pragma once
 // The file operations a decoding run needs, behind an interface so that tests
 // can make any of them fail. Paths are byte strings as the system takes them.
+// Whatever fails says why, in the system's words ("Permission denied").
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -10,21 +11,52 @@
 
 namespace vantrel::platform {
 
+// The system's text for an errno value ("No space left on device").
+std::string SystemErrorText(int code);
+
 // A source file open for reading.
 class InputFile : public engine::ByteSource {
 public:
     // The length in bytes, measured at the end of the file; nothing when the
     // file cannot be measured.
     virtual std::optional<std::int64_t> Size() = 0;
+    // The file's permission bits (rwx for owner, group and others, set-id,
+    // sticky); nothing when they cannot be read.
+    virtual std::optional<std::uint32_t> Permissions() const = 0;
+    // Why reading or measuring failed; empty while nothing has.
+    virtual std::string FailureReason() const = 0;
 };
 
-// A newly created output file.
+// A newly created output file that has its name from the start.
 class OutputFile : public engine::ByteSink {
 public:
     // Stores what is still buffered and releases the file. False when any byte
     // written so far could not be stored; a file that is destroyed without
     // Close() is released all the same, its result unseen.
     virtual bool Close() = 0;
+    // Why writing or closing failed; empty while nothing has.
+    virtual std::string FailureReason() const = 0;
+};
+
+enum class PublishStatus {
+    Published, // complete under the name, and released
+    NameTaken, // something has that name: another name may be tried
+    Failed,    // nothing was named, and nothing will be
+};
+
+// An output that has no name yet: until it is published, no other program
+// can see it, and if this one ends before, nothing of it is left.
+class UnnamedOutputFile : public engine::ByteSink {
+public:
+    // Stores every buffered byte, then gives the file the name path, which
+    // must be free: an existing entry is never replaced.
+    virtual PublishStatus Publish(const std::string& path) = 0;
+    virtual std::string FailureReason() const = 0;
+};
+
+struct OpenedFile {
+    std::unique_ptr<InputFile> file; // empty when the file cannot be read
+    std::string error;
 };
 
 enum class CreateStatus { Created, AlreadyExists, Failed };
@@ -32,22 +64,38 @@ enum class CreateStatus { Created, AlreadyExists, Failed };
 struct CreatedFile {
     CreateStatus status = CreateStatus::Failed;
     std::unique_ptr<OutputFile> file; // set exactly when status is Created
+    std::string error;                // set when status is Failed
+};
+
+enum class UnnamedStatus {
+    Created,
+    Unsupported, // the folder's file system has no unnamed files: create by name
+    Failed,
+};
+
+struct CreatedUnnamedFile {
+    UnnamedStatus status = UnnamedStatus::Failed;
+    std::unique_ptr<UnnamedOutputFile> file; // set exactly when status is Created
+    std::string error;                       // set when status is Failed
 };
 
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Nothing when the path cannot be opened or is not a regular file.
-    virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
+    // Only regular files are opened.
+    virtual OpenedFile OpenForReading(const std::string& path) = 0;
     // Creates a new, empty file; an existing entry of that name is never
-    // touched (AlreadyExists).
-    virtual CreatedFile CreateExclusive(const std::string& path) = 0;
+    // touched (AlreadyExists). permissions are narrowed by the umask.
+    virtual CreatedFile CreateExclusive(const std::string& path, std::uint32_t permissions) = 0;
+    // Creates a new, empty file without a name in folder, with its
+    // permissions (narrowed by the umask) already in place.
+    virtual CreatedUnnamedFile CreateUnnamed(const std::string& folder, std::uint32_t permissions) = 0;
     // True only for a file that is not a folder.
     virtual bool FileExists(const std::string& path) const = 0;
     virtual bool FolderExists(const std::string& path) const = 0;
-    // Creates one folder whose parent exists. True when the folder exists
-    // afterwards, also when someone else created it first.
-    virtual bool CreateFolder(const std::string& path) = 0;
+    // Creates one folder whose parent exists. Empty when the folder exists
+    // afterwards, also when someone else created it first; else why not.
+    virtual std::string CreateFolder(const std::string& path) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
 };
 

@@ -107,9 +107,12 @@ bool IsNetworkFileSystem(std::string_view fsType)
         "ceph",   "glusterfs", "davfs", "ncpfs", "coda",   "lustre",  "ocfs2", "gfs2",
         "orangefs", "beegfs",  "gpfs",  "ftpfs", "curlftpfs", "pvfs2"};
     // FUSE file systems carry their program's name: fuse.sshfs, fuse.rclone, ...
-    static constexpr std::array<std::string_view, 12> networkFuse = {
-        "sshfs", "glusterfs", "ceph-fuse", "ceph", "davfs2", "davfs", "rclone", "s3fs", "gcsfuse", "curlftpfs",
-        "smbnetfs", "moosefs"};
+    // The desktop's own network places (gvfs, kio) are among them.
+    static constexpr std::array<std::string_view, 26> networkFuse = {
+        "sshfs",     "glusterfs", "ceph-fuse", "ceph",      "davfs2",      "davfs",      "rclone",
+        "s3fs",      "gcsfuse",   "curlftpfs", "smbnetfs",  "moosefs",     "gvfsd-fuse", "gvfs-fuse-daemon",
+        "kio-fuse",  "goofys",    "blobfuse",  "blobfuse2", "juicefs",     "seaweedfs",  "cvmfs",
+        "afpfs",     "fusesmb",   "httpfs2",   "onedriver", "google-drive-ocamlfuse"};
     if (IsOneOf(fsType, network)) return true;
     if (fsType.starts_with("fuse.")) return IsOneOf(fsType.substr(5), networkFuse);
     return false;

@@ -6,11 +6,12 @@ namespace vantrel::platform {
 
 class PosixFileSystem final : public FileSystem {
 public:
-    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override;
-    CreatedFile CreateExclusive(const std::string& path) override;
+    OpenedFile OpenForReading(const std::string& path) override;
+    CreatedFile CreateExclusive(const std::string& path, std::uint32_t permissions) override;
+    CreatedUnnamedFile CreateUnnamed(const std::string& folder, std::uint32_t permissions) override;
     bool FileExists(const std::string& path) const override;
     bool FolderExists(const std::string& path) const override;
-    bool CreateFolder(const std::string& path) override;
+    std::string CreateFolder(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
 };
 

@@ -3,7 +3,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "batch/decoding_key.h"
@@ -112,18 +115,28 @@ TEST_F(DecodeFileTest, DecodesIntoANewDecriptFolderBesideTheSource)
     EXPECT_EQ(StatusWord(result.outcome), "Decoded");
 }
 
-TEST_F(DecodeFileTest, NamesOutputsAfterTheSourceAndNeverReusesAName)
+TEST_F(DecodeFileTest, NamesOutputsAfterTheSourceAndNeverReusesANameWithOrWithoutUnnamedFiles)
 {
-    const std::string twoDots = Write("in/report.2024.txt", "a");
-    const std::string noDot = Write("in/report", "b");
-    for (int run = 0; run < 3; ++run) {
-        ASSERT_EQ(Decode(twoDots).outcome, FileOutcome::Decoded);
-        ASSERT_EQ(Decode(noDot).outcome, FileOutcome::Decoded);
+    for (bool unnamedRefused : {false, true}) {
+        SCOPED_TRACE(unnamedRefused ? "created by name" : "named when complete");
+        fs::remove_all(dir_);
+        files_.faults.unnamedRefused = unnamedRefused;
+        files_.created.clear();
+        files_.unnamedFolders.clear();
+        const std::string twoDots = Write("in/report.2024.txt", "a");
+        const std::string noDot = Write("in/report", "b");
+        for (int run = 0; run < 3; ++run) {
+            ASSERT_EQ(Decode(twoDots).outcome, FileOutcome::Decoded);
+            ASSERT_EQ(Decode(noDot).outcome, FileOutcome::Decoded);
+        }
+        const std::string out = (dir_ / "in/Decript/").string();
+        EXPECT_EQ(files_.created,
+                  (std::vector<std::string>{out + "report.2024-dec.txt", out + "report-dec.txt",
+                                            out + "report.2024-dec(1).txt", out + "report-dec(1).txt",
+                                            out + "report.2024-dec(2).txt", out + "report-dec(2).txt"}));
+        EXPECT_EQ(Read(out + "report-dec.txt"), "b");
+        EXPECT_EQ(files_.unnamedFolders.empty(), unnamedRefused);
     }
-    EXPECT_EQ(FilesIn(dir_ / "in/Decript"),
-              (std::vector<std::string>{"report-dec(1).txt", "report-dec(2).txt", "report-dec.txt",
-                                        "report.2024-dec(1).txt", "report.2024-dec(2).txt", "report.2024-dec.txt"}));
-    EXPECT_EQ(Read((dir_ / "in/Decript/report-dec.txt").string()), "b");
 }
 
 TEST_F(DecodeFileTest, SameNamesFromTwoFoldersShareAChosenFolderInTurn)
@@ -142,20 +155,25 @@ TEST_F(DecodeFileTest, SameNamesFromTwoFoldersShareAChosenFolderInTurn)
     EXPECT_FALSE(fs::exists(dir_ / "one/Decript")); // nothing made beside the sources
 }
 
-TEST_F(DecodeFileTest, ANameTakenBetweenTheLookAndTheCreationIsSkipped)
+TEST_F(DecodeFileTest, ANameTakenBetweenTheLookAndTheNamingIsSkipped)
 {
-    const std::string source = Write("src/a.txt", "mine");
-    const std::string squatter = (dir_ / "src/Decript/a-dec.txt").string();
-    files_.faults.beforeCreate = [&](const std::string& path) {
-        if (path == squatter && !fs::exists(squatter)) std::ofstream(squatter) << "theirs";
-    };
+    for (bool unnamedRefused : {false, true}) {
+        SCOPED_TRACE(unnamedRefused ? "created by name" : "named when complete");
+        fs::remove_all(dir_);
+        files_.faults.unnamedRefused = unnamedRefused;
+        const std::string source = Write("src/a.txt", "mine");
+        const std::string squatter = (dir_ / "src/Decript/a-dec.txt").string();
+        files_.faults.beforeNaming = [&](const std::string& path) {
+            if (path == squatter && !fs::exists(squatter)) std::ofstream(squatter) << "theirs";
+        };
 
-    const FileResult result = Decode(source);
+        const FileResult result = Decode(source);
 
-    EXPECT_EQ(result.outcome, FileOutcome::Decoded);
-    EXPECT_EQ(result.outputPath, (dir_ / "src/Decript/a-dec(1).txt").string());
-    EXPECT_EQ(Read(squatter), "theirs");
-    EXPECT_EQ(Read(result.outputPath), "mine");
+        EXPECT_EQ(result.outcome, FileOutcome::Decoded);
+        EXPECT_EQ(result.outputPath, (dir_ / "src/Decript/a-dec(1).txt").string());
+        EXPECT_EQ(Read(squatter), "theirs");
+        EXPECT_EQ(Read(result.outputPath), "mine");
+    }
 }
 
 TEST_F(DecodeFileTest, AFolderInTheWayOfANameIsSkippedToo)
@@ -177,7 +195,7 @@ TEST_F(DecodeFileTest, AWrongKeyIsToldWhileTheOutputIsOpenAndLeavesNothing)
     const EncodedStreamBuilder stream = Fixture();
     const std::string source = Write("k/a.txt", stream.Encoded());
     PrepareTables(WrongKey);
-    std::vector<std::string> outputsWhileTold;
+    std::vector<std::string> outputsWhileTold{"not told"};
     observer_.onRejected = [&] { outputsWhileTold = FilesIn(dir_ / "k/Decript"); };
 
     const FileResult result = Decode(source);
@@ -185,7 +203,9 @@ TEST_F(DecodeFileTest, AWrongKeyIsToldWhileTheOutputIsOpenAndLeavesNothing)
     EXPECT_EQ(result.outcome, FileOutcome::Rejected);
     EXPECT_EQ(result.outputPath, "");
     EXPECT_EQ(observer_.rejected, 1);
-    EXPECT_EQ(outputsWhileTold, std::vector<std::string>{"a-dec.txt"});
+    // Still open, but unnamed: a name only ever stands for a complete output.
+    EXPECT_EQ(outputsWhileTold, std::vector<std::string>{});
+    EXPECT_EQ(files_.unnamedFolders.size(), 1u);
     EXPECT_EQ(FilesIn(dir_ / "k/Decript"), std::vector<std::string>{});
     EXPECT_EQ(Read(source), stream.Encoded());
     EXPECT_EQ(StatusWord(result.outcome), "");
@@ -207,7 +227,7 @@ TEST_F(DecodeFileTest, AnEmptySourceGivesAnEmptyOutputAndNoProgress)
     EXPECT_TRUE(observer_.progress.empty());
 }
 
-TEST_F(DecodeFileTest, EveryFailureIsNamedAndLeavesNoOutput)
+TEST_F(DecodeFileTest, EveryFailureIsNamedWithItsReasonAndLeavesNoOutput)
 {
     using platform::testing::InjectedFaults;
     const std::string content = Fixture().Encoded() + std::string(300'000, 'x'); // more than one chunk
@@ -216,42 +236,150 @@ TEST_F(DecodeFileTest, EveryFailureIsNamedAndLeavesNoOutput)
         std::function<void(InjectedFaults&, const std::string& source)> inject;
         FileOutcome outcome;
         const char* word;
+        const char* reason;
         bool started;
     } cases[] = {
         {"cannot open", [](InjectedFaults& f, const std::string& s) { f.cannotOpen = {s}; }, FileOutcome::CannotOpen,
-         "Cannot open", false},
+         "Cannot open", "Permission denied", false},
         {"read error at the start", [](InjectedFaults& f, const std::string&) { f.readFailsAfter = 0; },
-         FileOutcome::ReadError, "Read error", true},
+         FileOutcome::ReadError, "Read error", "Input/output error", true},
         {"read error midway", [](InjectedFaults& f, const std::string&) { f.readFailsAfter = 270'000; },
-         FileOutcome::ReadError, "Read error", true},
+         FileOutcome::ReadError, "Read error", "Input/output error", true},
         {"disk full", [](InjectedFaults& f, const std::string&) { f.writeFailsAfter = 100'000; },
-         FileOutcome::WriteError, "Write error", true},
+         FileOutcome::WriteError, "Write error", "No space left on device", true},
         {"failing close", [](InjectedFaults& f, const std::string&) { f.closeFails = true; }, FileOutcome::WriteError,
-         "Write error", true},
+         "Write error", "Input/output error", true},
         {"no Decript folder", [](InjectedFaults& f, const std::string&) { f.createFolderFails = true; },
-         FileOutcome::WriteError, "Write error", true},
+         FileOutcome::WriteError, "Write error", "Read-only file system", true},
         {"no output", [](InjectedFaults& f, const std::string&) { f.createFails = true; }, FileOutcome::WriteError,
-         "Write error", true},
+         "Write error", "Read-only file system", true},
+        {"out of memory midway", [](InjectedFaults& f, const std::string&) { f.writeThrowsAfter = 100'000; },
+         FileOutcome::DecodeError, "Decode error", "Cannot allocate memory", true},
+        {"no name for the finished output", [](InjectedFaults& f, const std::string&) { f.publishFails = true; },
+         FileOutcome::WriteError, "Write error", "Input/output error", true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (bool unnamedRefused : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.name << (unnamedRefused ? ", created by name" : ""));
+            fs::remove_all(dir_);
+            const std::string source = Write("f/a.txt", content);
+            files_.faults = {};
+            files_.faults.unnamedRefused = unnamedRefused;
+            c.inject(files_.faults, source);
+            observer_ = {};
+
+            const FileResult result = Decode(source);
+
+            // Created by name, the output has no naming step to fail.
+            const bool named = unnamedRefused && std::string_view(c.name) == "no name for the finished output";
+            EXPECT_EQ(result.outcome, named ? FileOutcome::Decoded : c.outcome);
+            if (named) continue;
+            EXPECT_EQ(StatusWord(result.outcome), c.word);
+            EXPECT_EQ(result.reason, c.reason);
+            EXPECT_EQ(result.outputPath, "");
+            EXPECT_EQ(observer_.started, c.started ? 1 : 0);
+            EXPECT_EQ(FilesIn(dir_ / "f/Decript"), std::vector<std::string>{});
+            if (c.outcome == FileOutcome::CannotOpen) {
+                EXPECT_FALSE(fs::exists(dir_ / "f/Decript"));
+            }
+            EXPECT_EQ(Read(source), content);
+        }
+    }
+}
+
+TEST_F(DecodeFileTest, ASourceThatShrinksWhileReadIsAReadErrorAndOneThatGrowsDecodesAsRead)
+{
+    const std::string content(3'000'000, 'v');
+    for (bool shrink : {true, false}) {
+        SCOPED_TRACE(shrink ? "shrinks" : "grows");
         fs::remove_all(dir_);
-        const std::string source = Write("f/a.txt", content);
-        files_.faults = {};
-        c.inject(files_.faults, source);
+        const std::string source = Write("s/a.txt", content);
+        bool changed = false;
         observer_ = {};
+        observer_.keepGoing = [&](double) {
+            if (!changed) {
+                if (shrink) fs::resize_file(source, content.size() / 2);
+                else std::ofstream(source, std::ios::app) << "tail";
+                changed = true;
+            }
+            return true;
+        };
 
         const FileResult result = Decode(source);
 
-        EXPECT_EQ(result.outcome, c.outcome);
-        EXPECT_EQ(StatusWord(result.outcome), c.word);
-        EXPECT_EQ(result.outputPath, "");
-        EXPECT_EQ(observer_.started, c.started ? 1 : 0);
-        EXPECT_EQ(FilesIn(dir_ / "f/Decript"), std::vector<std::string>{});
-        if (c.outcome == FileOutcome::CannotOpen) {
-            EXPECT_FALSE(fs::exists(dir_ / "f/Decript"));
+        EXPECT_EQ(result.outcome, shrink ? FileOutcome::ReadError : FileOutcome::Decoded);
+        EXPECT_EQ(result.reason, shrink ? "File shrank while being read" : "");
+        EXPECT_EQ(FilesIn(dir_ / "s/Decript"), shrink ? std::vector<std::string>{} : std::vector<std::string>{"a-dec.txt"});
+        if (!shrink) {
+            EXPECT_EQ(Read(result.outputPath), content + "tail");
         }
-        EXPECT_EQ(Read(source), content);
+    }
+}
+
+TEST_F(DecodeFileTest, OutputsAreNoMoreOpenThanTheirSources)
+{
+    const mode_t saved = ::umask(022);
+    for (bool unnamedRefused : {false, true}) {
+        files_.faults.unnamedRefused = unnamedRefused;
+        for (fs::perms source : {fs::perms(0600), fs::perms(0644), fs::perms(04755)}) {
+            fs::remove_all(dir_);
+            const std::string path = Write("p/a.txt", "private");
+            fs::permissions(path, source);
+            const FileResult result = Decode(path);
+            ASSERT_EQ(result.outcome, FileOutcome::Decoded);
+            // Read and write bits only, less the umask.
+            EXPECT_EQ(fs::status(result.outputPath).permissions(), source & fs::perms(0644))
+                << std::oct << int(source) << (unnamedRefused ? ", created by name" : "");
+        }
+    }
+    ::umask(saved);
+}
+
+// A child decodes a large source and is killed with SIGKILL midway: no
+// output may be left under any name.
+TEST_F(DecodeFileTest, AProcessKilledMidwayLeavesNoOutput)
+{
+    for (const fs::path& base : {fs::temp_directory_path(), fs::path("/dev/shm")}) {
+        if (!fs::is_directory(base)) continue; // no tmpfs here
+        SCOPED_TRACE(base.string());
+        const fs::path folder = base / ("vantrel-kill-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        const std::string source = (folder / "big.txt").string();
+        std::ofstream(source, std::ios::binary) << std::string(8'000'000, 'k');
+        int midway[2];
+        ASSERT_EQ(::pipe(midway), 0);
+
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            struct Midway final : DecodeObserver {
+                int fd;
+                bool Progress(double percent) override
+                {
+                    if (percent > 30.0) {
+                        ::write(fd, "m", 1);
+                        ::pause(); // until killed
+                    }
+                    return true;
+                }
+            } observer;
+            observer.fd = midway[1];
+            DecodeFile(real_, source, {}, true, observer);
+            ::_exit(0);
+        }
+        char got = 0;
+        ASSERT_EQ(::read(midway[0], &got, 1), 1);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::close(midway[0]);
+        ::close(midway[1]);
+
+        EXPECT_TRUE(WIFSIGNALED(status));
+        EXPECT_TRUE(fs::is_directory(folder / "Decript")); // it got as far as its folder
+        EXPECT_EQ(FilesIn(folder / "Decript"), std::vector<std::string>{});
+        fs::remove_all(folder);
     }
 }
 

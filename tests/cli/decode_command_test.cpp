@@ -1,11 +1,14 @@
 #include "cli/decode_command.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "cli/escaped_text.h"
 #include "cli_fixture.h"
 #include "platform/posix_file_system.h"
 #include "platform/testing/fake_drive_kinds.h"
+#include "platform/testing/fault_injecting_file_system.h"
 
 namespace vantrel::cli {
 namespace {
@@ -16,21 +19,24 @@ using testing::WrongKey;
 
 class DecodeCommandTest : public ::testing::Test {
 protected:
-    int Run(std::vector<std::string> args, const std::string& input = "")
+    // input is standard input; closedInput runs the command without one.
+    int Run(std::vector<std::string> args, const std::string& input = "", bool closedInput = false)
     {
-        in_.str(input);
-        const CommandStreams streams{in_, out_, err_, errIsTerminal_};
+        const int in = closedInput ? -1 : ::open(dir_.Write("stdin", input).c_str(), O_RDONLY | O_CLOEXEC);
+        const CommandStreams streams{in, out_, err_, errIsTerminal_};
         const CommandServices services{files_, drives_, promptKey_, interrupted_};
-        return RunDecodeCommand(args, streams, services);
+        const int status = RunDecodeCommand(args, streams, services);
+        if (in >= 0) ::close(in);
+        return status;
     }
 
     testing::TempFolder dir_{"vantrel-cli"};
-    platform::PosixFileSystem files_;
+    platform::PosixFileSystem realFiles_;
+    platform::testing::FaultInjectingFileSystem files_{realFiles_};
     platform::testing::FakeDriveKinds drives_;
-    std::function<std::optional<std::string>()> promptKey_;
+    std::function<KeyRead()> promptKey_;
     std::function<bool()> interrupted_ = [] { return false; };
     bool errIsTerminal_ = false;
-    std::istringstream in_;
     std::ostringstream out_, err_;
 };
 
@@ -57,7 +63,7 @@ TEST_F(DecodeCommandTest, RejectedAndFailedFilesMakeTheStatusOne)
     EXPECT_EQ(Run({"-k", WrongKey, good, checked, missing}), SomeNotDecoded);
 
     EXPECT_EQ(out_.str(), good + "\tDecoded\t" + dir_.At("in/Decript/good-dec.txt") + "\n" + checked + "\tRejected\t\n" +
-                              missing + "\tCannot open\t\n");
+                              missing + "\tCannot open: No such file or directory\t\n");
     EXPECT_EQ(err_.str(), "Wrong invalid key!\n");
     EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{"good-dec.txt"});
 }
@@ -73,6 +79,7 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
     const std::string source = dir_.Write("in/a.txt", "x");
     drives_.notFixed = {dir_.At("usb")};
     const std::string onStick = dir_.Write("usb/b.txt", "y");
+    const std::string longKey = dir_.Write("long-key", std::string(5000, 'k'));
     const struct {
         std::vector<std::string> args;
         std::string input;
@@ -84,7 +91,13 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
         {{source, "-o"}, "", "vantrel-decode: -o needs a folder\n"},
         {{"-k", RightKey, "-o", "", source}, "", "vantrel-decode: -o needs a folder\n"},
         {{source}, "", "vantrel-decode: no key: give --key-file FILE, or --key-file - to read it from standard input\n"},
-        {{"--key-file", dir_.At("no-key-here"), source}, "", "vantrel-decode: cannot read the key file " + dir_.At("no-key-here") + "\n"},
+        {{"--key-file", dir_.At("no-key-here"), source}, "",
+         "vantrel-decode: cannot read the key file " + dir_.At("no-key-here") + ": No such file or directory\n"},
+        {{"--key-file", dir_.At("in"), source}, "", "vantrel-decode: cannot read the key file " + dir_.At("in") + ": Is a directory\n"},
+        {{"--key-file", "-", source}, std::string(4097, 'k') + "\n",
+         "vantrel-decode: standard input has a first line longer than 4096 bytes, the most a key may have\n"},
+        {{"--key-file", longKey, source}, "",
+         "vantrel-decode: the key file " + longKey + " has a first line longer than 4096 bytes, the most a key may have\n"},
         {{"-k", " 012345678 ", source}, "", "Decoding key is not correct!\n"},
         {{"--key-file", "-", source}, "", "Decoding key is not correct!\n"},
         {{"-k", RightKey, source, onStick}, "", "Upload folder is not correct!\n" + onStick + ": not on a fixed disk"},
@@ -96,6 +109,10 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
         EXPECT_TRUE(err_.str().starts_with(c.err)) << err_.str();
         EXPECT_EQ(out_.str(), "");
     }
+    err_.str("");
+    EXPECT_EQ(Run({"--key-file", "-", source}, "", true), CannotStart);
+    EXPECT_EQ(err_.str(), "vantrel-decode: cannot read the key from standard input: Bad file descriptor\n"
+                          "Try 'vantrel-decode --help'.\n");
     EXPECT_EQ(dir_.FilesIn("in"), std::vector<std::string>{"a.txt"});
     EXPECT_EQ(dir_.FilesIn("usb"), std::vector<std::string>{"b.txt"});
 }
@@ -113,15 +130,26 @@ TEST_F(DecodeCommandTest, TakesTheKeyFromAFileStandardInputOrThePrompt)
 {
     const std::string checked = dir_.Write("in/checked.txt", CheckedStream().Encoded());
     const std::string keyFile = dir_.Write("key", std::string(RightKey) + "\r\nsecond line ignored\n");
+    // The longest first line a key may have: the limit itself, blanks around the key.
+    const std::string padded = std::string(4096 - 10, ' ') + RightKey;
 
     EXPECT_EQ(Run({"--key-file", keyFile, checked}), AllDecoded);
     EXPECT_EQ(Run({"--key-file=-", checked}, std::string("  ") + RightKey + "\n" + WrongKey + "\n"), AllDecoded);
-    promptKey_ = [] { return std::optional<std::string>(RightKey); };
+    EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", padded + "\n" + std::string(9000, 'x'))}, ""), CannotStart);
+    EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", padded + "\n"), checked}), AllDecoded);
+    EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", padded), checked}), AllDecoded);
+    promptKey_ = [] { return KeyRead{KeyRead::Status::Read, RightKey, {}, true}; };
     EXPECT_EQ(Run({checked}), AllDecoded);
-    promptKey_ = [] { return std::optional<std::string>(WrongKey); };
+    promptKey_ = [] { return KeyRead{KeyRead::Status::Read, WrongKey, {}, true}; };
     EXPECT_EQ(Run({checked}), SomeNotDecoded);
     EXPECT_EQ(dir_.FilesIn("in/Decript"),
-              (std::vector<std::string>{"checked-dec(1).txt", "checked-dec(2).txt", "checked-dec.txt"}));
+              (std::vector<std::string>{"checked-dec(1).txt", "checked-dec(2).txt", "checked-dec(3).txt",
+                                        "checked-dec(4).txt", "checked-dec.txt"}));
+    promptKey_ = [] { return KeyRead{KeyRead::Status::Interrupted, {}, {}, false}; };
+    out_.str("");
+    err_.str("");
+    EXPECT_EQ(Run({checked}), Interrupted);
+    EXPECT_EQ(out_.str() + err_.str(), "");
 }
 
 TEST_F(DecodeCommandTest, AnInterruptStopsTheCurrentFileAndLeavesNoOutput)
@@ -147,6 +175,65 @@ TEST_F(DecodeCommandTest, DrawsAProgressBarOnlyOnATerminal)
     EXPECT_EQ(Run({"-k", RightKey, source}), AllDecoded);
     EXPECT_NE(err_.str().find("a.txt [##############################] 100%"), std::string::npos) << err_.str();
     EXPECT_TRUE(err_.str().ends_with("\r\033[K")); // the bar is gone afterwards
+}
+
+TEST_F(DecodeCommandTest, FailuresSayWhyAndTheNextFileStillDecodes)
+{
+    const std::string next = dir_.Write("in/next.txt", "n");
+    const std::string big = dir_.Write("in/big.txt", std::string(400'000, 'b'));
+    const struct {
+        std::function<void(platform::testing::InjectedFaults&)> inject;
+        std::string source;
+        std::string result;
+    } cases[] = {
+        {[](auto&) {}, dir_.At("in"), "Cannot open: Is a directory"},
+        {[](auto& f) { f.writeFailsAfter = 1000; }, big, "Write error: No space left on device"},
+        {[](auto& f) { f.readFailsAfter = 1000; }, big, "Read error: Input/output error"},
+        {[](auto& f) { f.writeThrowsAfter = 1000; }, big, "Decode error: Cannot allocate memory"},
+    };
+    for (const auto& c : cases) {
+        files_.faults = {};
+        c.inject(files_.faults);
+        out_.str("");
+        EXPECT_EQ(Run({"-k", RightKey, c.source, next}), SomeNotDecoded);
+        const std::string nextLine = next + "\tDecoded\t" + dir_.At("in/Decript/next-dec") ;
+        EXPECT_TRUE(out_.str().starts_with(c.source + "\t" + c.result + "\t\n" + nextLine)) << out_.str();
+    }
+    EXPECT_EQ(dir_.FilesIn("in/Decript").size(), std::size(cases)); // one per run, all of "next"
+}
+
+TEST_F(DecodeCommandTest, NamesAreEscapedInResultLinesAndTheProgressBar)
+{
+    const std::string name = "a\tb\nc\x1b[31m\\\xff.txt";
+    const std::string source = dir_.Write("in/" + name, "x");
+    errIsTerminal_ = true;
+
+    EXPECT_EQ(Run({"-k", RightKey, source}), AllDecoded);
+
+    const std::string escaped = "a\\tb\\nc\\x1b[31m\\\\\\xff";
+    EXPECT_EQ(out_.str(), dir_.At("in/") + escaped + ".txt\tDecoded\t" + dir_.At("in/Decript/") + escaped + "-dec.txt\n");
+    EXPECT_NE(err_.str().find("\r" + escaped + ".txt [#"), std::string::npos) << err_.str();
+    EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{name.substr(0, name.size() - 4) + "-dec.txt"});
+}
+
+TEST(EscapedText, KeepsPrintableTextAndValidUtf8AndEscapesTheRestReversibly)
+{
+    const struct {
+        std::string bytes;
+        std::string printed;
+    } cases[] = {
+        {"report 2024 (final).txt", "report 2024 (final).txt"},
+        {"Отчёт—★.txt", "Отчёт—★.txt"},
+        {"tab\tline\nback\\slash", "tab\\tline\\nback\\\\slash"},
+        {std::string("nul\0bel\a esc\x1b del\x7f", 18), "nul\\x00bel\\x07 esc\\x1b del\\x7f"},
+        {"\xc2\x9b" "1m", "\\xc2\\x9b1m"},             // C1 control CSI
+        {"\xff\xfe", "\\xff\\xfe"},                   // never valid
+        {"\xc0\xaf", "\\xc0\\xaf"},                   // overlong "/"
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},       // surrogate
+        {"\xe2\x82", "\\xe2\\x82"},                   // cut short
+        {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"}, // beyond U+10FFFF
+    };
+    for (const auto& c : cases) EXPECT_EQ(EscapedText(c.bytes), c.printed) << c.printed;
 }
 
 } // namespace

@@ -1,7 +1,15 @@
 // Runs the built vantrel-decode as a script would.
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 #include "cli_fixture.h"
 
@@ -16,11 +24,12 @@ struct Finished {
 class VantrelDecodeTest : public ::testing::Test {
 protected:
     // arguments are passed to the shell as written; stdin comes from input.
-    Finished Run(const std::string& arguments, const std::string& input = "") const
+    // redirections override those of stdin and stdout.
+    Finished Run(const std::string& arguments, const std::string& input = "", const std::string& redirections = "") const
     {
         const std::string in = dir_.Write("stdin", input);
         const std::string command = std::string("'") + VANTREL_DECODE_BINARY + "' " + arguments + " <'" + in + "' >'" +
-                                    dir_.At("stdout") + "' 2>'" + dir_.At("stderr") + "'";
+                                    dir_.At("stdout") + "' 2>'" + dir_.At("stderr") + "' " + redirections;
         const int raw = std::system(command.c_str());
         Finished finished;
         finished.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -67,6 +76,120 @@ TEST_F(VantrelDecodeTest, ExitsWithOneForAWrongKeyAndTwoForAShortOne)
     EXPECT_EQ(shortKey.status, 2);
     EXPECT_EQ(shortKey.err, "Decoding key is not correct!\n");
     EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{});
+}
+
+TEST_F(VantrelDecodeTest, ResultLinesThatCannotBeWrittenAreReportedWithStatusOne)
+{
+    const auto stream = testing::CheckedStream();
+    const std::string source = dir_.Write("in/a.txt", stream.Encoded());
+    const std::string key = dir_.Write("key", std::string(testing::RightKey) + "\n");
+    const struct {
+        const char* redirect;
+        const char* reason;
+    } cases[] = {{">/dev/full", "No space left on device"}, {">&-", "Bad file descriptor"}};
+    for (const auto& c : cases) {
+        const Finished run = Run("--key-file '" + key + "' '" + source + "'", "", c.redirect);
+        EXPECT_EQ(run.status, 1) << c.redirect;
+        EXPECT_EQ(run.err, std::string("vantrel-decode: cannot write the results to standard output: ") + c.reason + "\n");
+    }
+    // The files were decoded all the same, and no result line went astray into one.
+    EXPECT_EQ(dir_.FilesIn("in/Decript"), (std::vector<std::string>{"a-dec(1).txt", "a-dec.txt"}));
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("in/Decript/a-dec(1).txt")), stream.Decoded());
+    EXPECT_EQ(Run("--help", "", ">/dev/full").status, 1);
+}
+
+TEST_F(VantrelDecodeTest, AClosedStandardInputIsNotAWrongKey)
+{
+    const std::string source = dir_.Write("in/a.txt", "x");
+    const Finished run = Run("--key-file - '" + source + "'", "", "<&-");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "vantrel-decode: cannot read the key from standard input: Bad file descriptor\n"
+                       "Try 'vantrel-decode --help'.\n");
+}
+
+// Waits until the process sleeps in ppoll(), that is, waits for its key.
+bool WaitsForInput(pid_t pid)
+{
+    const std::string syscall = "/proc/" + std::to_string(pid) + "/syscall";
+    for (int tries = 0; tries < 1000; ++tries) {
+        const std::string now = testing::TempFolder::Read(syscall);
+        if (now.starts_with(std::to_string(SYS_ppoll) + " ")) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST_F(VantrelDecodeTest, CtrlCAndTerminationEndTheWaitForTheKey)
+{
+    const std::string source = dir_.Write("in/a.txt", "x");
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        int input[2];
+        ASSERT_EQ(::pipe(input), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::dup2(input[0], STDIN_FILENO);
+            ::close(input[1]);
+            const int out = ::open(dir_.At("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int err = ::open(dir_.At("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(out, STDOUT_FILENO);
+            ::dup2(err, STDERR_FILENO);
+            ::execl(VANTREL_DECODE_BINARY, VANTREL_DECODE_BINARY, "--key-file", "-", source.c_str(), nullptr);
+            ::_exit(127);
+        }
+        ::close(input[0]);
+        EXPECT_TRUE(WaitsForInput(child));
+        ::kill(child, signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::close(input[1]); // held open until now: no end of input could end the wait instead
+
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
+        EXPECT_EQ(testing::TempFolder::Read(dir_.At("stdout")), "");
+        EXPECT_EQ(testing::TempFolder::Read(dir_.At("stderr")), "");
+    }
+    EXPECT_EQ(dir_.FilesIn("in"), std::vector<std::string>{"a.txt"});
+}
+
+// Reads what the terminal shows until `until` has appeared (or the other
+// side is gone).
+std::string ReadTerminal(int master, std::string shown, std::string_view until = {})
+{
+    char buffer[256];
+    while (until.empty() || shown.find(until) == std::string::npos) {
+        pollfd ready{master, POLLIN, 0};
+        if (::poll(&ready, 1, 10'000) <= 0) break;
+        const ssize_t got = ::read(master, buffer, sizeof buffer);
+        if (got <= 0) break;
+        shown.append(buffer, static_cast<std::size_t>(got));
+    }
+    return shown;
+}
+
+TEST_F(VantrelDecodeTest, CtrlCAtThePromptEndsItsLineAndNothingMore)
+{
+    const std::string source = dir_.Write("in/a.txt", "x");
+    int master = -1;
+    const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execl(VANTREL_DECODE_BINARY, VANTREL_DECODE_BINARY, source.c_str(), nullptr);
+        ::_exit(127);
+    }
+    const std::string prompt = ReadTerminal(master, {}, "Decoding key: ");
+    ASSERT_TRUE(prompt.ends_with("Decoding key: ")) << prompt;
+    ASSERT_TRUE(WaitsForInput(child));
+    ASSERT_EQ(::write(master, "\x03", 1), 1); // the terminal turns it into SIGINT
+
+    const std::string after = ReadTerminal(master, {});
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(master);
+
+    EXPECT_EQ(after, "\r\n"); // the newline, as the terminal shows it
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
+    EXPECT_EQ(dir_.FilesIn("in"), std::vector<std::string>{"a.txt"});
 }
 
 } // namespace

@@ -7,7 +7,9 @@
 #include <QCursor>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QHelpEvent>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <gtest/gtest.h>
 #include <cmath>
 
@@ -336,6 +338,31 @@ TEST(CellHintTest, TheRuleIsWidthBelowTextPlusFivePixels)
     mouse.MoveTo(table.CellPoint(0));
     mouse.MoveTo(table.CellPoint(1));
     EXPECT_FALSE(table.TipShown());
+}
+
+TEST(CellHintTest, ACellsOwnHintTextIsItsToolTipWhileTheCutTextTipKeepsItsPlace)
+{
+    HintTable table;
+    table.grid->GetCell(Status, 0)->SetHint(QStringLiteral("Permission denied"));
+    const auto help = [&](int col, int row) {
+        const QRect cell = table.grid->CellRect(col, row);
+        QHelpEvent event(QEvent::ToolTip, cell.center(), table.Viewport()->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(table.Viewport(), &event);
+        const QString shown = QToolTip::isVisible() ? QToolTip::text() : QString();
+        // hideText() lets the tip linger a moment; the next question needs it gone.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->inherits("QTipLabel"))
+                window->hide();
+        }
+        return shown;
+    };
+
+    EXPECT_EQ(help(Status, 0), QStringLiteral("Permission denied"));
+    EXPECT_EQ(help(Status, 1), QString());
+    Mouse(table.Viewport()).MoveTo(table.CellPoint(1)); // the cut source text
+    ASSERT_TRUE(table.TipShown());
+    EXPECT_EQ(help(Source, 1), QString());
+    EXPECT_TRUE(table.TipShown());
 }
 
 TEST(CellHintTest, OnlyWhileTheWindowIsActive)

@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace vantrel::platform {
@@ -24,7 +27,7 @@ protected:
     {
         root_ = fs::canonical(fs::temp_directory_path()) / ("vantrel-drives-" + std::to_string(::getpid()));
         fs::remove_all(root_);
-        for (const char* folder : {"local", "usb", "whole", "nfs", "cd", "ram", "ssh"}) fs::create_directories(root_ / folder);
+        for (const char* folder : {"local", "usb", "whole", "nfs", "cd", "ram", "ssh", "gvfs"}) fs::create_directories(root_ / folder);
 
         const fs::path devices = root_ / "sys/devices";
         WriteText(devices / "vda/removable", "0\n");
@@ -46,7 +49,8 @@ protected:
                   "4 1 0:60 / " + r + "/nfs rw - nfs4 server:/x rw\n"
                   "5 1 11:0 / " + r + "/cd ro - iso9660 /dev/sr0 ro\n"
                   "6 1 0:61 / " + r + "/ram rw - tmpfs tmpfs rw\n"
-                  "7 1 0:62 / " + r + "/ssh rw - fuse.sshfs me@host:/ rw\n");
+                  "7 1 0:62 / " + r + "/ssh rw - fuse.sshfs me@host:/ rw\n"
+                  "8 1 0:63 / " + r + "/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw\n");
         fs::create_directory_symlink(root_ / "usb", root_ / "local/to-usb");
     }
     void TearDown() override { fs::remove_all(root_); }
@@ -74,8 +78,82 @@ TEST_F(DriveKindsTest, TellsFixedDisksFromTheOthers)
         {"ssh/a.txt", false},
         {"cd/a.txt", false},
         {"local/to-usb/a.txt", false}, // a link into the stick leads there
+        {"gvfs/smb-share:server=nas,share=docs/a.txt", false},
     };
     for (const auto& c : cases) EXPECT_EQ(drives.IsOnFixedDisk(At(c.path)), c.fixed) << c.path;
+    // The desktop's network places, whatever their mount says (here: on "/").
+    for (const char* place : {"/run/user/1000/gvfs/sftp:host=h/a.txt", "/run/user/0/gvfs"}) {
+        EXPECT_FALSE(drives.IsOnFixedDisk(place)) << place;
+    }
+    for (const char* local : {"/run/user/1000/gvfsx/a.txt", "/run/user/me/gvfs/a.txt", "/run/user/1000/a.txt"}) {
+        EXPECT_TRUE(drives.IsOnFixedDisk(local)) << local;
+    }
+}
+
+// A folder chain deeper than PATH_MAX, made and removed with *at() walks.
+class DeepFolder {
+public:
+    DeepFolder(const fs::path& under, int levels) : top_(under)
+    {
+        int fd = ::open(under.c_str(), O_DIRECTORY | O_RDONLY);
+        for (int i = 0; i < levels && fd >= 0; ++i) {
+            ::mkdirat(fd, Name().c_str(), 0700);
+            const int next = ::openat(fd, Name().c_str(), O_DIRECTORY | O_RDONLY);
+            ::close(fd);
+            fd = next;
+            ++levels_;
+        }
+        deepest_ = fd;
+    }
+    ~DeepFolder()
+    {
+        ::close(deepest_);
+        for (; levels_ > 0; --levels_) {
+            int fd = ::open(top_.c_str(), O_DIRECTORY | O_RDONLY);
+            for (int i = 1; i < levels_; ++i) {
+                const int next = ::openat(fd, Name().c_str(), O_DIRECTORY | O_RDONLY);
+                ::close(fd);
+                fd = next;
+            }
+            ::unlinkat(fd, Name().c_str(), AT_REMOVEDIR);
+            ::close(fd);
+        }
+    }
+    int Descriptor() const { return deepest_; }
+    static std::string Name() { return std::string(250, 'd'); }
+
+private:
+    fs::path top_;
+    int levels_ = 0;
+    int deepest_ = -1;
+};
+
+TEST_F(DriveKindsTest, AWorkingFolderBeyondPathMaxStillTellsTheDiskOfARelativeSource)
+{
+    struct stat info {};
+    ASSERT_EQ(::stat(root_.c_str(), &info), 0);
+    const std::string device = std::to_string(major(info.st_dev)) + ":" + std::to_string(minor(info.st_dev));
+    WriteText(root_ / "real-mountinfo", "1 0 " + device + " / / rw - ext4 /dev/test-disk rw\n");
+    const DeepFolder deep(root_, 20); // 20 * 251 bytes > PATH_MAX
+    ASSERT_GE(deep.Descriptor(), 0);
+    ::close(::openat(deep.Descriptor(), "a.txt", O_CREAT | O_WRONLY, 0600));
+    const int home = ::open(".", O_DIRECTORY | O_RDONLY);
+    ASSERT_EQ(::fchdir(deep.Descriptor()), 0);
+
+    const bool resolvable = ResolveNearestExisting("a.txt").starts_with('/');
+    std::vector<bool> answers;
+    for (const char* removable : {"0\n", "1\n"}) {
+        WriteText(root_ / "real-block" / device / "removable", removable);
+        const SystemDriveKinds drives((root_ / "real-mountinfo").string(), (root_ / "real-block").string());
+        answers.push_back(drives.IsOnFixedDisk("a.txt"));
+    }
+    ::unlinkat(deep.Descriptor(), "a.txt", 0);
+    ASSERT_EQ(::fchdir(home), 0);
+    ::close(home);
+
+    EXPECT_FALSE(resolvable) << "the working folder should be too deep for an absolute path";
+    EXPECT_TRUE(answers[0]) << "fixed disk";
+    if (major(info.st_dev) != 0) EXPECT_FALSE(answers[1]) << "removable disk";
 }
 
 TEST_F(DriveKindsTest, WithoutAMountTableNothingCountsAsFixed)

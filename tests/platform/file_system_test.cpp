@@ -35,6 +35,22 @@ protected:
     PosixFileSystem files_;
 };
 
+// The modes of this process's open files in dir_ that have no name yet.
+std::vector<std::uint32_t> UnnamedFileModes(const fs::path& dir)
+{
+    std::vector<std::uint32_t> modes;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const std::string target = fs::read_symlink(entry.path(), error).string();
+        struct stat info {};
+        if (!error && target.starts_with(dir.string() + "/#") && target.ends_with(" (deleted)")
+            && ::stat(entry.path().c_str(), &info) == 0) {
+            modes.push_back(info.st_mode & 07777);
+        }
+    }
+    return modes;
+}
+
 std::vector<std::uint8_t> Pattern(std::size_t size)
 {
     std::vector<std::uint8_t> bytes(size);
@@ -76,6 +92,7 @@ TEST_F(FileSystemTest, AFullDiskIsReportedAndStaysReported)
     EXPECT_FALSE(out.Write(bytes));
     EXPECT_FALSE(out.Write(std::span(bytes).first(1)));
     EXPECT_FALSE(out.Close());
+    EXPECT_EQ(out.FailureReason(), "No space left on device");
 
     DescriptorOutputFile buffered(::open("/dev/full", O_WRONLY), 16);
     EXPECT_TRUE(buffered.Write(bytes));
@@ -88,18 +105,21 @@ TEST_F(FileSystemTest, ReadErrorsAreTold)
     std::vector<std::uint8_t> buffer(16);
     EXPECT_EQ(in.Read(buffer), 0u);
     EXPECT_TRUE(in.Failed());
+    EXPECT_EQ(in.FailureReason(), "Is a directory");
 }
 
 TEST_F(FileSystemTest, CreatesExclusivelyAndNeverTouchesAnExistingEntry)
 {
     std::ofstream(At("taken")) << "keep me";
-    EXPECT_EQ(files_.CreateExclusive(At("taken")).status, CreateStatus::AlreadyExists);
+    EXPECT_EQ(files_.CreateExclusive(At("taken"), 0666).status, CreateStatus::AlreadyExists);
     EXPECT_EQ(Contents(At("taken")), "keep me");
     fs::create_directory(dir_ / "folder");
-    EXPECT_EQ(files_.CreateExclusive(At("folder")).status, CreateStatus::AlreadyExists);
-    EXPECT_EQ(files_.CreateExclusive(At("missing/new")).status, CreateStatus::Failed);
+    EXPECT_EQ(files_.CreateExclusive(At("folder"), 0666).status, CreateStatus::AlreadyExists);
+    const CreatedFile missing = files_.CreateExclusive(At("missing/new"), 0666);
+    EXPECT_EQ(missing.status, CreateStatus::Failed);
+    EXPECT_EQ(missing.error, "No such file or directory");
 
-    CreatedFile created = files_.CreateExclusive(At("new"));
+    CreatedFile created = files_.CreateExclusive(At("new"), 0666);
     ASSERT_EQ(created.status, CreateStatus::Created);
     ASSERT_TRUE(created.file);
     EXPECT_TRUE(created.file->Close());
@@ -110,11 +130,21 @@ TEST_F(FileSystemTest, CreatesExclusivelyAndNeverTouchesAnExistingEntry)
 TEST_F(FileSystemTest, OpensOnlyRegularFilesForReading)
 {
     std::ofstream(At("plain")) << "abc";
-    EXPECT_NE(files_.OpenForReading(At("plain")), nullptr);
-    EXPECT_EQ(files_.OpenForReading(At("absent")), nullptr);
-    EXPECT_EQ(files_.OpenForReading(dir_.string()), nullptr);
+    EXPECT_NE(files_.OpenForReading(At("plain")).file, nullptr);
     ASSERT_EQ(::mkfifo(At("pipe").c_str(), 0600), 0);
-    EXPECT_EQ(files_.OpenForReading(At("pipe")), nullptr); // and does not hang waiting for a writer
+    const struct {
+        std::string path;
+        const char* error;
+    } refused[] = {
+        {At("absent"), "No such file or directory"},
+        {dir_.string(), "Is a directory"},
+        {At("pipe"), "Not a regular file"}, // and does not hang waiting for a writer
+    };
+    for (const auto& c : refused) {
+        const OpenedFile opened = files_.OpenForReading(c.path);
+        EXPECT_EQ(opened.file, nullptr) << c.path;
+        EXPECT_EQ(opened.error, c.error) << c.path;
+    }
 }
 
 TEST_F(FileSystemTest, ExistenceFoldersAndDeletion)
@@ -127,14 +157,66 @@ TEST_F(FileSystemTest, ExistenceFoldersAndDeletion)
     EXPECT_FALSE(files_.FileExists(""));
     EXPECT_FALSE(files_.FolderExists(""));
 
-    EXPECT_TRUE(files_.CreateFolder(At("sub")));
-    EXPECT_TRUE(files_.CreateFolder(At("sub"))); // already there is fine
-    EXPECT_FALSE(files_.CreateFolder(At("file")));
-    EXPECT_FALSE(files_.CreateFolder(At("no/parent")));
+    EXPECT_EQ(files_.CreateFolder(At("sub")), "");
+    EXPECT_EQ(files_.CreateFolder(At("sub")), ""); // already there is fine
+    EXPECT_EQ(files_.CreateFolder(At("file")), "File exists");
+    EXPECT_EQ(files_.CreateFolder(At("no/parent")), "No such file or directory");
 
     EXPECT_TRUE(files_.DeleteFile(At("file")));
     EXPECT_FALSE(files_.FileExists(At("file")));
     EXPECT_FALSE(files_.DeleteFile(At("file")));
+}
+
+TEST_F(FileSystemTest, AnUnnamedOutputGetsItsNameOnlyWholeAndNeverTakesAnExistingOne)
+{
+    std::ofstream(At("taken")) << "keep me";
+    const std::vector<std::uint8_t> bytes = Pattern(3 * FileBufferSize / 2); // some still buffered at the end
+    CreatedUnnamedFile created = files_.CreateUnnamed(dir_.string(), 0600);
+    ASSERT_EQ(created.status, UnnamedStatus::Created);
+    ASSERT_TRUE(created.file->Write(bytes));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1); // only "taken"
+
+    EXPECT_EQ(created.file->Publish(At("taken")), PublishStatus::NameTaken);
+    EXPECT_EQ(Contents(At("taken")), "keep me");
+    EXPECT_EQ(created.file->Publish(At("mine")), PublishStatus::Published);
+    EXPECT_EQ(Contents(At("mine")), std::string(bytes.begin(), bytes.end()));
+
+    // One that is dropped unpublished leaves nothing.
+    CreatedUnnamedFile dropped = files_.CreateUnnamed(dir_.string(), 0600);
+    ASSERT_EQ(dropped.status, UnnamedStatus::Created);
+    ASSERT_TRUE(dropped.file->Write(bytes));
+    dropped.file.reset();
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 2);
+}
+
+TEST_F(FileSystemTest, UnnamedOutputsWhereTheFileSystemHasNoneOrTheFolderIsMissing)
+{
+    EXPECT_EQ(files_.CreateUnnamed("/proc", 0600).status, UnnamedStatus::Unsupported);
+    const CreatedUnnamedFile missing = files_.CreateUnnamed(At("missing"), 0600);
+    EXPECT_EQ(missing.status, UnnamedStatus::Failed);
+    EXPECT_EQ(missing.error, "No such file or directory");
+}
+
+TEST_F(FileSystemTest, OutputsTakeTheirPermissionsLessTheUmaskBeforeTheyHaveAName)
+{
+    const mode_t saved = ::umask(022);
+    for (std::uint32_t permissions : {0600u, 0644u, 0666u}) {
+        SCOPED_TRACE(permissions);
+        const std::string name = "named-" + std::to_string(permissions);
+        CreatedFile named = files_.CreateExclusive(At(name.c_str()), permissions);
+        ASSERT_TRUE(named.file);
+        CreatedUnnamedFile unnamed = files_.CreateUnnamed(dir_.string(), permissions);
+        ASSERT_TRUE(unnamed.file);
+        EXPECT_EQ(UnnamedFileModes(dir_), std::vector<std::uint32_t>{permissions & 0755}) << "before the name";
+        ASSERT_EQ(unnamed.file->Publish(At(("unnamed-" + std::to_string(permissions)).c_str())),
+                  PublishStatus::Published);
+        for (const std::string prefix : {"named-", "unnamed-"}) {
+            struct stat info {};
+            ASSERT_EQ(::stat(At((prefix + std::to_string(permissions)).c_str()).c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, permissions & 0755) << prefix;
+        }
+    }
+    ::umask(saved);
 }
 
 } // namespace

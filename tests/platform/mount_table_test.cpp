@@ -64,7 +64,8 @@ TEST(MountTable, PicksTheLongestMountPointOnAComponentBoundary)
 TEST(MountTable, TellsNetworkAndOpticalTypes)
 {
     for (std::string_view type : {"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs", "fuse.sshfs", "9p", "afs", "ceph",
-                                  "glusterfs", "fuse.glusterfs", "davfs", "fuse.rclone"}) {
+                                  "glusterfs", "fuse.glusterfs", "davfs", "fuse.rclone", "fuse.gvfsd-fuse",
+                                  "fuse.gvfs-fuse-daemon", "fuse.kio-fuse"}) {
         EXPECT_TRUE(IsNetworkFileSystem(type)) << type;
     }
     for (std::string_view type : {"ext4", "xfs", "btrfs", "tmpfs", "overlay", "vfat", "fuse", "fuse.ntfs-3g", "proc", ""}) {

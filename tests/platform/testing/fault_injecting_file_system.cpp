@@ -1,6 +1,7 @@
 #include "platform/testing/fault_injecting_file_system.h"
 
 #include <algorithm>
+#include <new>
 
 namespace vantrel::platform::testing {
 namespace {
@@ -37,6 +38,8 @@ public:
 
     bool Failed() const override { return failed_ || real_->Failed(); }
     std::optional<std::int64_t> Size() override { return real_->Size(); }
+    std::optional<std::uint32_t> Permissions() const override { return real_->Permissions(); }
+    std::string FailureReason() const override { return failed_ ? ReadFailureReason : real_->FailureReason(); }
 
 private:
     std::unique_ptr<InputFile> real_;
@@ -45,56 +48,128 @@ private:
     bool failed_ = false;
 };
 
-class FaultyOutput final : public OutputFile {
+// The write faults, shared by named and unnamed outputs.
+class WriteFaults {
 public:
-    FaultyOutput(std::unique_ptr<OutputFile> real, std::optional<std::int64_t> failAfter, bool closeFails)
-        : real_(std::move(real)), failAfter_(failAfter), closeFails_(closeFails)
+    explicit WriteFaults(const InjectedFaults& faults)
+        : failAfter_(faults.writeFailsAfter), throwAfter_(faults.writeThrowsAfter)
     {
     }
 
     // Stores what fits before the fake disk is full, as a real disk would.
-    bool Write(std::span<const std::uint8_t> bytes) override
+    bool Write(engine::ByteSink& real, std::span<const std::uint8_t> bytes)
     {
+        if (throwAfter_ && stored_ + static_cast<std::int64_t>(bytes.size()) > *throwAfter_) throw std::bad_alloc();
         std::size_t fits = bytes.size();
         if (failAfter_) fits = std::min<std::size_t>(fits, static_cast<std::size_t>(std::max<std::int64_t>(0, *failAfter_ - stored_)));
-        const bool written = real_->Write(bytes.first(fits));
+        const bool written = real.Write(bytes.first(fits));
         stored_ += static_cast<std::int64_t>(fits);
-        return written && fits == bytes.size();
+        full_ = full_ || fits < bytes.size();
+        return written && !full_;
+    }
+    bool Full() const { return full_; }
+
+private:
+    std::optional<std::int64_t> failAfter_;
+    std::optional<std::int64_t> throwAfter_;
+    std::int64_t stored_ = 0;
+    bool full_ = false;
+};
+
+class FaultyOutput final : public OutputFile {
+public:
+    FaultyOutput(std::unique_ptr<OutputFile> real, const InjectedFaults& faults)
+        : real_(std::move(real)), writes_(faults), closeFails_(faults.closeFails)
+    {
     }
 
+    bool Write(std::span<const std::uint8_t> bytes) override { return writes_.Write(*real_, bytes); }
     bool Close() override { return real_->Close() && !closeFails_; }
+    std::string FailureReason() const override
+    {
+        if (writes_.Full()) return DiskFullReason;
+        return closeFails_ ? ReadFailureReason : real_->FailureReason();
+    }
 
 private:
     std::unique_ptr<OutputFile> real_;
-    std::optional<std::int64_t> failAfter_;
+    WriteFaults writes_;
     bool closeFails_;
-    std::int64_t stored_ = 0;
+};
+
+class FaultyUnnamedOutput final : public UnnamedOutputFile {
+public:
+    FaultyUnnamedOutput(std::unique_ptr<UnnamedOutputFile> real, FaultInjectingFileSystem& files)
+        : real_(std::move(real)), files_(files), writes_(files.faults)
+    {
+    }
+
+    bool Write(std::span<const std::uint8_t> bytes) override { return writes_.Write(*real_, bytes); }
+
+    // A failing last store or naming drops the real file unnamed, as the
+    // real one does when the system says no.
+    PublishStatus Publish(const std::string& path) override
+    {
+        if (files_.faults.beforeNaming) files_.faults.beforeNaming(path);
+        if (files_.faults.closeFails || files_.faults.publishFails) {
+            real_.reset();
+            return PublishStatus::Failed;
+        }
+        if (!real_) return PublishStatus::Failed;
+        const PublishStatus status = real_->Publish(path);
+        if (status == PublishStatus::Published) files_.created.push_back(path);
+        return status;
+    }
+
+    std::string FailureReason() const override
+    {
+        if (writes_.Full()) return DiskFullReason;
+        if (files_.faults.closeFails || files_.faults.publishFails) return ReadFailureReason;
+        return real_ ? real_->FailureReason() : std::string();
+    }
+
+private:
+    std::unique_ptr<UnnamedOutputFile> real_;
+    FaultInjectingFileSystem& files_;
+    WriteFaults writes_;
 };
 
 } // namespace
 
-std::unique_ptr<InputFile> FaultInjectingFileSystem::OpenForReading(const std::string& path)
+OpenedFile FaultInjectingFileSystem::OpenForReading(const std::string& path)
 {
-    if (faults.cannotOpen.contains(path)) return nullptr;
-    auto real = real_.OpenForReading(path);
-    if (!real) return nullptr;
-    return std::make_unique<FaultyInput>(std::move(real), faults.readFailsAfter);
+    if (faults.cannotOpen.contains(path)) return {nullptr, CannotOpenReason};
+    OpenedFile opened = real_.OpenForReading(path);
+    if (opened.file) opened.file = std::make_unique<FaultyInput>(std::move(opened.file), faults.readFailsAfter);
+    return opened;
 }
 
-CreatedFile FaultInjectingFileSystem::CreateExclusive(const std::string& path)
+CreatedFile FaultInjectingFileSystem::CreateExclusive(const std::string& path, std::uint32_t permissions)
 {
-    if (faults.beforeCreate) faults.beforeCreate(path);
-    if (faults.createFails) return {CreateStatus::Failed, nullptr};
-    CreatedFile result = real_.CreateExclusive(path);
+    if (faults.beforeNaming) faults.beforeNaming(path);
+    if (faults.createFails) return {CreateStatus::Failed, nullptr, CreateFailureReason};
+    CreatedFile result = real_.CreateExclusive(path, permissions);
     if (result.status != CreateStatus::Created) return result;
     created.push_back(path);
-    result.file = std::make_unique<FaultyOutput>(std::move(result.file), faults.writeFailsAfter, faults.closeFails);
+    result.file = std::make_unique<FaultyOutput>(std::move(result.file), faults);
     return result;
 }
 
-bool FaultInjectingFileSystem::CreateFolder(const std::string& path)
+CreatedUnnamedFile FaultInjectingFileSystem::CreateUnnamed(const std::string& folder, std::uint32_t permissions)
 {
-    return !faults.createFolderFails && real_.CreateFolder(path);
+    if (faults.createFails) return {UnnamedStatus::Failed, nullptr, CreateFailureReason};
+    if (faults.unnamedRefused) return {UnnamedStatus::Unsupported, nullptr, {}};
+    CreatedUnnamedFile result = real_.CreateUnnamed(folder, permissions);
+    if (result.status != UnnamedStatus::Created) return result;
+    unnamedFolders.push_back(folder);
+    result.file = std::make_unique<FaultyUnnamedOutput>(std::move(result.file), *this);
+    return result;
+}
+
+std::string FaultInjectingFileSystem::CreateFolder(const std::string& path)
+{
+    if (faults.createFolderFails) return CreateFailureReason;
+    return real_.CreateFolder(path);
 }
 
 bool FaultInjectingFileSystem::DeleteFile(const std::string& path)

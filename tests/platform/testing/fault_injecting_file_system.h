@@ -13,16 +13,26 @@
 
 namespace vantrel::platform::testing {
 
+// The reasons the faked failures give.
+inline constexpr const char* CannotOpenReason = "Permission denied";
+inline constexpr const char* ReadFailureReason = "Input/output error";
+inline constexpr const char* DiskFullReason = "No space left on device";
+inline constexpr const char* CreateFailureReason = "Read-only file system";
+
 struct InjectedFaults {
     std::set<std::string> cannotOpen;             // these sources fail to open
     std::optional<std::int64_t> readFailsAfter;   // bytes read before a read error
     std::optional<std::int64_t> writeFailsAfter;  // bytes stored before the disk is full
-    bool closeFails = false;                      // closing an output reports a failure
+    std::optional<std::int64_t> writeThrowsAfter; // bytes stored before a write throws std::bad_alloc
+    bool closeFails = false;                      // the last store of an output (close, or before its name) fails
     bool createFolderFails = false;
     bool createFails = false;                     // no output can be created
-    // Runs just before each exclusive creation, e.g. to let another program
-    // take the name that was found free.
-    std::function<void(const std::string& path)> beforeCreate;
+    bool unnamedRefused = false;                  // the file system has no unnamed files
+    bool publishFails = false;                    // an unnamed output cannot be given a name
+    // Runs just before an output takes a name (its exclusive creation, or
+    // the publication of an unnamed one), e.g. to let another program take
+    // the name that was found free.
+    std::function<void(const std::string& path)> beforeNaming;
 };
 
 class FaultInjectingFileSystem final : public FileSystem {
@@ -30,14 +40,16 @@ public:
     explicit FaultInjectingFileSystem(FileSystem& real) : real_(real) {}
 
     InjectedFaults faults;
-    std::vector<std::string> created; // outputs created, in order
+    std::vector<std::string> created; // outputs created or published under a name, in order
     std::vector<std::string> deleted; // files deleted, in order
+    std::vector<std::string> unnamedFolders; // folders unnamed outputs were created in, in order
 
-    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override;
-    CreatedFile CreateExclusive(const std::string& path) override;
+    OpenedFile OpenForReading(const std::string& path) override;
+    CreatedFile CreateExclusive(const std::string& path, std::uint32_t permissions) override;
+    CreatedUnnamedFile CreateUnnamed(const std::string& folder, std::uint32_t permissions) override;
     bool FileExists(const std::string& path) const override { return real_.FileExists(path); }
     bool FolderExists(const std::string& path) const override { return real_.FolderExists(path); }
-    bool CreateFolder(const std::string& path) override;
+    std::string CreateFolder(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
 
 private:

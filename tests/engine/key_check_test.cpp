@@ -1,0 +1,117 @@
+// Key-check texts longer than what is held in memory: the verdict must be
+// the one the whole texts give, whatever the cap.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/decode_stream.h"
+#include "engine/key_check.h"
+#include "fake_streams.h"
+#include "testing/encipher.h"
+#include "testing/reference_decoder.h"
+
+namespace vantrel::engine {
+namespace {
+
+std::span<const std::uint8_t> Bytes(const std::string& text)
+{
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+TEST(GatheredText, HoldsNoMoreThanItsCapAndStillComparesWholeTexts)
+{
+    // Long enough to keep the digest's hashing thread busy with several blocks.
+    std::string text;
+    for (std::size_t i = 0; i < 5 * TextDigest::BlockSize / 2; ++i) text += static_cast<char>('A' + i % 26);
+    std::string lastChanged = text, heldChanged = text;
+    lastChanged.back() = '0';
+    heldChanged[5] = '0';
+
+    for (std::size_t cap : {std::size_t(0), std::size_t(100), std::size_t(1) << 22}) {
+        SCOPED_TRACE(cap);
+        const auto gather = [cap](const std::string& bytes, std::size_t piece) {
+            auto gathered = std::make_unique<GatheredText>(cap);
+            for (std::size_t at = 0; at < bytes.size(); at += piece)
+                gathered->Append(Bytes(bytes).subspan(at, std::min(piece, bytes.size() - at)));
+            return gathered;
+        };
+        const auto whole = gather(text, text.size());
+        EXPECT_EQ(whole->Size(), text.size());
+        EXPECT_EQ(whole->Held().size(), std::min(cap, text.size()));
+        EXPECT_TRUE(whole->Equals(*gather(text, 4093)));
+        EXPECT_FALSE(whole->Equals(*gather(lastChanged, 4093)));
+        EXPECT_FALSE(whole->Equals(*gather(heldChanged, 4093)));
+        EXPECT_FALSE(whole->Equals(*gather(text.substr(1), 4093)));
+        EXPECT_FALSE(whole->Equals(*gather(text + "A", 4093)));
+        whole->Clear();
+        EXPECT_TRUE(whole->Equals(GatheredText(cap)));
+    }
+}
+
+const SubstitutionTable User = testing::TableForKey("0123456789");
+const SubstitutionTable Fixed = testing::FixedKeyTable();
+
+std::string Field(const std::string& content) { return "*#" + content + "#*"; }
+std::string Check(const std::string& plain) { return testing::EncipherCheckText(User, Fixed, plain); }
+
+std::string LongText(std::size_t length, char first)
+{
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) text += static_cast<char>(first + i % 20);
+    return text;
+}
+
+std::string WithByte(std::string text, std::size_t at)
+{
+    text[at] = text[at] == 'Z' ? 'Y' : 'Z';
+    return text;
+}
+
+// A block that rejects the key unless the check is already over.
+std::string RejectingTail()
+{
+    std::string block = "\n~~~~~";
+    for (int pair = 1; pair <= 5; ++pair) block += Field("P") + Field(Check("Q")) + (pair < 5 ? "*#*" : "");
+    return block;
+}
+
+TEST(KeyCheck, LongFieldsGiveTheWholeTextsVerdictWhateverIsHeld)
+{
+    const std::string a = LongText(5000, 'A');
+    const std::string b = LongText(3001, '0');
+    const struct {
+        const char* name;
+        std::string block;
+        bool accepts;
+    } cases[] = {
+        {"equal", "~~~~~" + Field(a) + Field(Check(a)), true},
+        {"last byte differs", "~~~~~" + Field(a) + Field(Check(WithByte(a, a.size() - 1))), false},
+        {"first byte differs", "~~~~~" + Field(a) + Field(Check(WithByte(a, 0))), false},
+        {"middle byte differs", "~~~~~" + Field(a) + Field(Check(WithByte(a, 2500))), false},
+        {"check one byte short", "~~~~~" + Field(a) + Field(Check(a.substr(1))), false},
+        {"check one byte long", "~~~~~" + Field(a) + Field(Check(a + "A")), false},
+        {"a second block keeps what was gathered",
+         "~~~~~" + Field(a) + "~~~~~" + Field(b) + Field(Check(a + "#" + b)), true},
+        {"texts that differed are emptied at their comparison",
+         "~~~~~" + Field(a) + Field(Check(WithByte(a, 1))) + "*#*" + Field(b) + Field(Check(b)), true},
+        {"a check text left open grows on after a new block",
+         "~~~~~" + Field(a) + "*#" + Check(a + "#") + "~~~~~*#~~~~" + b + "#*" + Field(Check(b)), true},
+    };
+    for (const auto& c : cases) {
+        const std::string source = c.block + RejectingTail();
+        for (std::size_t cap : {std::size_t(0), std::size_t(1), std::size_t(7), std::size_t(4096),
+                                DefaultKeyCheckTextCap}) {
+            SCOPED_TRACE(::testing::Message() << c.name << ", cap " << cap);
+            SetKeyCheckTextCap(cap);
+            testing::TrickleSource input(source, [] { return std::size_t(997); });
+            MemorySink sink;
+            const StreamVerdict verdict = DecodeStream(input, 0, sink, true, {}, {User, Fixed}, 4096);
+            SetKeyCheckTextCap(DefaultKeyCheckTextCap);
+            EXPECT_EQ(verdict, c.accepts ? StreamVerdict::Accepted : StreamVerdict::Rejected);
+            EXPECT_EQ(verdict, testing::ReferenceDecode(Bytes(source), 0, true, {User, Fixed}).verdict);
+        }
+    }
+}
+
+} // namespace
+} // namespace vantrel::engine
