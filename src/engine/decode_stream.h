@@ -8,6 +8,7 @@
 
 #include "engine/byte_stream.h"
 #include "engine/cipher_tables.h"
+#include "engine/scan_kernels.h"
 
 namespace vantrel::engine {
 
@@ -37,15 +38,42 @@ struct DecodeTables {
 // size <= 0 nothing is reported. Progress is reported once per chunk read and
 // once more at the end (100 for a whole file); an empty progress callback is
 // allowed. A stop asked for at that last report comes too late: the whole
-// source has been decoded and the verdict is Accepted.
+// source has been decoded and the verdict is Accepted. What the source, the
+// sink or the callback throws reaches the caller, from whatever thread.
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
                            const ProgressCallback& progress, const DecodeTables& tables = {});
 
 // The most that is read and written at a time (less for small sources).
-inline constexpr std::size_t DefaultChunkSize = 256 * 1024;
+// File streams pass requests this large straight to the system, without a
+// copy through their own buffers.
+inline constexpr std::size_t DefaultChunkSize = 1024 * 1024;
 
-// The same with another largest chunk (at least 1); the result does not
-// depend on it, only how often progress is reported.
+// How decoding goes about its work; the result never depends on it, only
+// how often progress is reported (once per chunk) and how long it takes.
+struct DecodeStrategy {
+    enum class Overlap {
+        ForLargeSources, // helper threads when the source is several chunks long
+        Always,
+        Never,
+    };
+
+    std::size_t chunkSize = DefaultChunkSize; // at least 1
+    ScanPath scanPath = FastestScanPath();    // a path the processor lacks gives the fastest one
+    // With overlap, a helper thread reads ahead while the calling thread
+    // decodes, and another writes the decoded chunk before while the next is
+    // decoded. Progress and the verdict come as without: progress is still
+    // reported on the calling thread, each chunk once it is written, and a
+    // stop keeps the next chunk out of the sink. Only the source may have
+    // been read further.
+    Overlap overlap = Overlap::ForLargeSources;
+};
+
+StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
+                           const ProgressCallback& progress, const DecodeTables& tables,
+                           const DecodeStrategy& strategy);
+
+// The same with another largest chunk; the result does not depend on it,
+// only how often progress is reported.
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
                            const ProgressCallback& progress, const DecodeTables& tables,
                            std::size_t chunkSize);

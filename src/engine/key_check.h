@@ -23,6 +23,9 @@ public:
     // Gathers a run of bytes of which none completes a marker.
     void GatherRun(std::span<const std::uint8_t> run);
 
+    // Off, or over for this stream: no byte can change what it decides any more.
+    bool Finished() const { return !Running(); }
+
 private:
     enum class Gathering { Nothing, Reference, Check };
     Gathering WhatToGather() const;
