@@ -91,7 +91,10 @@ VANTREL_AVX2 void DecodeRegionBlocksAvx2(RegionCarry& carry, const RegionLookup&
         state = {on, off, (region >> 63) != 0};
         __m256i low = block.low;
         __m256i high = block.high;
-        if (region != 0) {
+        if (region == ~std::uint64_t{0}) {
+            low = _mm256_xor_si256(low, shuffles.ChangeOf(low));
+            high = _mm256_xor_si256(high, shuffles.ChangeOf(high));
+        } else if (region != 0) {
             low = Decoded(low, shuffles, static_cast<std::uint32_t>(region));
             high = Decoded(high, shuffles, static_cast<std::uint32_t>(region >> 32));
         }
