@@ -51,20 +51,19 @@ inline constexpr std::size_t DefaultChunkSize = 1024 * 1024;
 // How decoding goes about its work; the result never depends on it, only
 // how often progress is reported (once per chunk) and how long it takes.
 struct DecodeStrategy {
+    // With overlap, a helper thread reads and decodes a few chunks ahead
+    // while the calling thread writes and reports progress, so that the
+    // writing of one chunk overlaps the reading and decoding of the next.
+    // The sink, the reports and the verdict come exactly as without: only
+    // the source may have been read further when decoding ends early.
     enum class Overlap {
-        ForLargeSources, // helper threads when the source is several chunks long
+        ForLargeSources, // from a few chunks and a few MiB on
         Always,
         Never,
     };
 
     std::size_t chunkSize = DefaultChunkSize; // at least 1
     ScanPath scanPath = FastestScanPath();    // a path the processor lacks gives the fastest one
-    // With overlap, a helper thread reads ahead while the calling thread
-    // decodes, and another writes the decoded chunk before while the next is
-    // decoded. Progress and the verdict come as without: progress is still
-    // reported on the calling thread, each chunk once it is written, and a
-    // stop keeps the next chunk out of the sink. Only the source may have
-    // been read further.
     Overlap overlap = Overlap::ForLargeSources;
 };
 

@@ -346,8 +346,9 @@ TEST(StreamIo, WriteFailureStopsDecoding)
         EXPECT_EQ(verdict, StreamVerdict::WriteFailed);
         EXPECT_EQ(sink.Bytes(), std::string(8, 'q'));
         EXPECT_EQ(progress, (std::vector<double>{35.0}));
-        if (overlap == Overlap::Never) // a helper thread reads ahead
+        if (overlap == Overlap::Never) { // a helper thread reads ahead
             EXPECT_EQ(source.Reads(), 2);
+        }
     }
 }
 
@@ -376,8 +377,9 @@ TEST(StreamIo, ProgressCallbackCanStop)
         // The chunk decoded while the last report was due stays out of the sink.
         EXPECT_EQ(sink.Bytes().size(), 10u);
         EXPECT_EQ(reports, 2);
-        if (overlap == Overlap::Never)
+        if (overlap == Overlap::Never) {
             EXPECT_EQ(source.Reads(), 2);
+        }
     }
 }
 

@@ -156,8 +156,8 @@ TEST(Differential, FastEngineMatchesReferenceOnGeneratedStreams)
                 acceptedWithCheck += expected.verdict == StreamVerdict::Accepted;
             }
             for (const ScanPath path : AvailableScanPaths()) {
-                // The helper threads only carry chunks: one path in every few rounds shows
-                // they carry them right (tiny chunks make threads slow going).
+                // Decoding ahead only moves the same work to a helper thread: one path in
+                // every few rounds shows it moves it right (tiny chunks make threads slow going).
                 const bool alsoOverlapped = path == FastestScanPath() && round % 8 == 1;
                 for (const auto overlap : {DecodeStrategy::Overlap::Never, DecodeStrategy::Overlap::Always}) {
                     if (overlap == DecodeStrategy::Overlap::Always && !alsoOverlapped)
