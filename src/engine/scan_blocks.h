@@ -69,4 +69,8 @@ void DecodeRegionBlocksAvx2(RegionCarry& carry, const RegionLookup& lookup, cons
                             std::uint8_t* output, std::size_t blocks);
 std::size_t FindCheckMarkerBlocksAvx2(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks);
 
+void DecodeRegionBlocksAvx512(RegionCarry& carry, const RegionLookup& lookup, const std::uint8_t* data,
+                              std::uint8_t* output, std::size_t blocks);
+std::size_t FindCheckMarkerBlocksAvx512(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks);
+
 } // namespace vantrel::engine::scan

@@ -137,6 +137,8 @@ constexpr ScanKernels Sse2Kernels{FindCheckMarkerInBlocks<scan::FindCheckMarkerB
                                   DecodeRegionsInBlocks<scan::DecodeRegionBlocksSse2>};
 constexpr ScanKernels Avx2Kernels{FindCheckMarkerInBlocks<scan::FindCheckMarkerBlocksAvx2>,
                                   DecodeRegionsInBlocks<scan::DecodeRegionBlocksAvx2>};
+constexpr ScanKernels Avx512Kernels{FindCheckMarkerInBlocks<scan::FindCheckMarkerBlocksAvx512>,
+                                    DecodeRegionsInBlocks<scan::DecodeRegionBlocksAvx512>};
 #endif
 
 } // namespace
@@ -148,9 +150,14 @@ bool ScanPathAvailable(ScanPath path)
 #if defined(__x86_64__)
     case ScanPath::Sse2: return true;
     case ScanPath::Avx2: __builtin_cpu_init(); return __builtin_cpu_supports("avx2");
+    case ScanPath::Avx512:
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")
+            && __builtin_cpu_supports("avx512vbmi");
 #else
     case ScanPath::Sse2:
-    case ScanPath::Avx2: return false;
+    case ScanPath::Avx2:
+    case ScanPath::Avx512: return false;
 #endif
     }
     return false;
@@ -159,7 +166,7 @@ bool ScanPathAvailable(ScanPath path)
 std::vector<ScanPath> AvailableScanPaths()
 {
     std::vector<ScanPath> paths;
-    for (ScanPath path : {ScanPath::Portable, ScanPath::Sse2, ScanPath::Avx2}) {
+    for (ScanPath path : {ScanPath::Portable, ScanPath::Sse2, ScanPath::Avx2, ScanPath::Avx512}) {
         if (ScanPathAvailable(path))
             paths.push_back(path);
     }
@@ -181,6 +188,7 @@ const ScanKernels& KernelsFor(ScanPath path)
 #if defined(__x86_64__)
     case ScanPath::Sse2: return Sse2Kernels;
     case ScanPath::Avx2: return Avx2Kernels;
+    case ScanPath::Avx512: return Avx512Kernels;
 #endif
     default: return PortableKernels;
     }
