@@ -58,45 +58,71 @@ ChunkDecoderAhead::~ChunkDecoderAhead()
     thread_.join();
 }
 
+void ChunkDecoderAhead::DecodeOne()
+{
+    std::uint8_t* buffer = nullptr;
+    {
+        const std::lock_guard lock(mutex_);
+        if (ended_ || free_.empty())
+            return;
+        buffer = free_.front();
+        free_.pop_front();
+    }
+    DecodedChunk chunk;
+    try {
+        chunk = ReadAndDecode(source_, decoder_, buffer, chunkSize_);
+    } catch (...) {
+        chunk = DecodedChunk{};
+        chunk.buffer = buffer;
+        chunk.end = true;
+        chunk.error = std::current_exception();
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        ready_.push_back(chunk);
+        ended_ = chunk.end || chunk.rejected;
+    }
+    changed_.notify_all();
+}
+
 void ChunkDecoderAhead::Run()
 {
     for (;;) {
-        std::uint8_t* buffer = nullptr;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return stopping_ || !free_.empty(); });
-            if (stopping_)
+            changed_.wait(lock, [this] { return stopping_ || ended_ || !free_.empty(); });
+            if (stopping_ || ended_)
                 return;
-            buffer = free_.front();
-            free_.pop_front();
         }
-        DecodedChunk chunk;
-        try {
-            chunk = ReadAndDecode(source_, decoder_, buffer, chunkSize_);
-        } catch (...) {
-            chunk = DecodedChunk{};
-            chunk.buffer = buffer;
-            chunk.end = true;
-            chunk.error = std::current_exception();
-        }
-        const bool last = chunk.end || chunk.rejected;
-        {
-            const std::lock_guard lock(mutex_);
-            ready_.push_back(chunk);
-        }
-        changed_.notify_all();
-        if (last)
-            return;
+        const std::lock_guard turn(readingTurn_);
+        DecodeOne();
     }
 }
 
 DecodedChunk ChunkDecoderAhead::Next()
 {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !ready_.empty(); });
-    const DecodedChunk chunk = ready_.front();
-    ready_.pop_front();
-    return chunk;
+    const auto takeReady = [this] {
+        const DecodedChunk chunk = ready_.front();
+        ready_.pop_front();
+        return chunk;
+    };
+    for (;;) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (!ready_.empty())
+                return takeReady();
+        }
+        // Nothing ready: decode it here, unless the helper is at it already.
+        // (The caller holds no buffer now, so there is one for the next chunk.)
+        if (readingTurn_.try_lock()) {
+            const std::lock_guard turn(readingTurn_, std::adopt_lock);
+            DecodeOne();
+            continue;
+        }
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !ready_.empty(); });
+        return takeReady();
+    }
 }
 
 void ChunkDecoderAhead::Done(const DecodedChunk& chunk)

@@ -45,9 +45,12 @@ private:
     std::unique_ptr<std::uint8_t[]> buffer_;
 };
 
-// The same on a helper thread, which owns source and decoder while it runs
-// and stays up to `buffers` chunks ahead. What it meets (a read error, an
-// exception) waits in its chunk until the caller gets there.
+// The same on a helper thread, which stays up to `buffers` chunks ahead of
+// the caller. Whoever holds the reading turn reads and decodes the next
+// chunk: the helper, or the caller itself when nothing is ready and the
+// helper is not at it (on a busy machine a new or woken thread may wait a
+// scheduler tick for its processor). What the reading meets (a read error,
+// an exception) waits in its chunk until the caller gets there.
 class ChunkDecoderAhead {
 public:
     ChunkDecoderAhead(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize, std::size_t buffers);
@@ -55,20 +58,25 @@ public:
     ChunkDecoderAhead(const ChunkDecoderAhead&) = delete;
     ChunkDecoderAhead& operator=(const ChunkDecoderAhead&) = delete;
 
-    DecodedChunk Next(); // waits for it
+    DecodedChunk Next();
     void Done(const DecodedChunk& chunk);
 
 private:
     void Run();
+    // With the reading turn held: reads and decodes one chunk into a free
+    // buffer, if there is one and the stream has not ended.
+    void DecodeOne();
 
     ByteSource& source_;
     StreamDecoder& decoder_;
     const std::size_t chunkSize_;
     std::vector<std::unique_ptr<std::uint8_t[]>> buffers_;
-    std::mutex mutex_;
+    std::mutex readingTurn_; // source_ and decoder_ belong to its holder
+    std::mutex mutex_;       // guards what follows
     std::condition_variable changed_;
     std::deque<std::uint8_t*> free_;
     std::deque<DecodedChunk> ready_;
+    bool ended_ = false; // the last chunk is decoded
     bool stopping_ = false;
     std::thread thread_; // last: starts once everything above exists
 };

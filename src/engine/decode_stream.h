@@ -53,9 +53,11 @@ inline constexpr std::size_t DefaultChunkSize = 1024 * 1024;
 struct DecodeStrategy {
     // With overlap, a helper thread reads and decodes a few chunks ahead
     // while the calling thread writes and reports progress, so that the
-    // writing of one chunk overlaps the reading and decoding of the next.
-    // The sink, the reports and the verdict come exactly as without: only
-    // the source may have been read further when decoding ends early.
+    // writing of one chunk overlaps the reading and decoding of the next;
+    // when the helper has not got to the next chunk, the calling thread
+    // decodes it itself. The sink, the reports and the verdict come exactly
+    // as without: only the source may have been read further when decoding
+    // ends early.
     enum class Overlap {
         ForLargeSources, // from a few chunks and a few MiB on
         Always,
