@@ -44,8 +44,8 @@ StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink
                            const ProgressCallback& progress, const DecodeTables& tables = {});
 
 // The most that is read and written at a time (less for small sources).
-// File streams pass requests this large straight to the system, without a
-// copy through their own buffers.
+// As large as the file streams' own buffers, so that reads pass them by
+// without a copy; small enough to stay in a core's cache while decoded.
 inline constexpr std::size_t DefaultChunkSize = 1024 * 1024;
 
 // How decoding goes about its work; the result never depends on it, only
