@@ -27,9 +27,13 @@ struct CheckCarry {
 // The mask shifted up by `by` bytes (1 to 4), with the carry's bytes moving in.
 constexpr std::uint64_t Preceding(std::uint64_t mask, std::uint64_t carry, unsigned by)
 {
+#if defined(__SIZEOF_INT128__)
     // One double shift on x86-64.
     const unsigned __int128 both = (static_cast<unsigned __int128>(mask) << 64) | carry;
     return static_cast<std::uint64_t>(both >> (64 - by));
+#else
+    return (mask << by) | (carry >> (64 - by));
+#endif
 }
 
 // Bytes that end a run of five matching bytes.
