@@ -1,32 +1,14 @@
 // Writes a large encoded source for timing runs: a key-check block that the
 // given key passes, then lines with plain text and enciphered regions.
 //   vantrel-make-bench-source OUTPUT SIZE_MIB KEY
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <string>
 
-#include "testing/encipher.h"
-
-namespace {
-
-using vantrel::engine::testing::EncodedStreamBuilder;
-
-// About 100 KiB of lines, roughly half of their bytes enciphered.
-std::string LineBlock(const vantrel::engine::SubstitutionTable& user)
-{
-    EncodedStreamBuilder block(user);
-    for (int line = 0; line < 1500; ++line) {
-        const std::string number = std::to_string(100000 + line);
-        block.Plain("Entry " + number + ": route confirmed, ")
-            .Region("GRID " + number + "/NORTH SECTOR " + std::to_string(line % 97))
-            .Plain(" end of entry.\n");
-    }
-    return block.Encoded();
-}
-
-} // namespace
+#include "bench_source.h"
 
 int main(int argc, char** argv)
 {
@@ -39,14 +21,13 @@ int main(int argc, char** argv)
     }
     const auto user = vantrel::engine::testing::TableForKey(argv[3]);
 
-    EncodedStreamBuilder header(user);
-    header.Plain("Field report\n").CheckBlock({{"BENCH KEY CHECK"}}).Plain("\n");
-    const std::string block = LineBlock(user);
+    const std::string header = vantrel::bench::BenchSourceHeader(user);
+    const std::string block = vantrel::bench::BenchSourceLines(user);
 
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-    out << header.Encoded();
+    out << header;
     const unsigned long long target = static_cast<unsigned long long>(sizeMiB) << 20;
-    unsigned long long written = header.Encoded().size();
+    unsigned long long written = header.size();
     while (written < target) {
         const std::size_t count = static_cast<std::size_t>(std::min<unsigned long long>(block.size(), target - written));
         out.write(block.data(), static_cast<std::streamsize>(count)); // the last block may end inside a region

@@ -1,8 +1,10 @@
 #include "engine/decode_stream.h"
 
 #include <algorithm>
-#include <memory>
+#include <optional>
+#include <system_error>
 
+#include "engine/chunk_decoders.h"
 #include "engine/stream_decoder.h"
 
 namespace vantrel::engine {
@@ -53,53 +55,96 @@ std::size_t BufferSizeFor(std::int64_t size, std::size_t chunkSize)
     return static_cast<std::size_t>(std::min<std::uint64_t>(chunkSize, enough));
 }
 
-} // namespace
+// Decoding ahead pays for starting its thread only on sources of a few
+// chunks and a few MiB; the many small files of a typical run decode without.
+constexpr std::uint64_t AheadFromChunks = 3;
+constexpr std::uint64_t AheadFromBytes = 3u << 20;
 
-StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
-                           const ProgressCallback& progress, const DecodeTables& tables)
+// One chunk being read and decoded, one written, one ready in between.
+constexpr std::size_t AheadBuffers = 3;
+
+bool DecodesAhead(const DecodeStrategy& strategy, std::int64_t size, std::size_t chunkSize)
 {
-    return DecodeStream(source, size, sink, keyCheck, progress, tables, DefaultChunkSize);
+    switch (strategy.overlap) {
+    case DecodeStrategy::Overlap::Always: return true;
+    case DecodeStrategy::Overlap::Never: return false;
+    case DecodeStrategy::Overlap::ForLargeSources: break;
+    }
+    const std::uint64_t measured = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+    return measured >= AheadFromBytes && measured >= AheadFromChunks * chunkSize;
 }
 
-StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
-                           const ProgressCallback& progress, const DecodeTables& tables,
-                           std::size_t chunkSize)
+// Writes and reports chunk after chunk until one ends the stream.
+template <class Chunks>
+StreamVerdict WriteChunks(Chunks& chunks, ByteSink& sink, const ProgressReporter& reporter)
 {
-    // A source that cannot go back to its first byte would decode only its tail.
-    if (!source.Rewind())
-        return StreamVerdict::ReadFailed;
-
-    StreamDecoder decoder(tables, keyCheck);
-    const ProgressReporter reporter(size, progress);
-    chunkSize = BufferSizeFor(size, chunkSize);
-    // Every byte is written by a read before it is used; no need to clear them.
-    const auto input = std::make_unique_for_overwrite<std::uint8_t[]>(chunkSize);
-    const auto output = std::make_unique_for_overwrite<std::uint8_t[]>(chunkSize);
     std::uint64_t processed = 0;
-
     for (;;) {
-        const std::size_t read = std::min(source.Read({input.get(), chunkSize}), chunkSize);
-        if (read == 0) {
-            // Running out of bytes because of an error is not the end of the file.
-            if (source.Failed())
+        const DecodedChunk chunk = chunks.Next();
+        if (chunk.error)
+            std::rethrow_exception(chunk.error);
+        if (chunk.end) {
+            if (chunk.failed)
                 return StreamVerdict::ReadFailed;
             reporter.AtEnd(processed);
             return StreamVerdict::Accepted;
         }
 
-        const std::size_t decoded = decoder.Decode({input.get(), read}, output.get());
-        if (decoded > 0 && !sink.Write({output.get(), decoded}))
+        if (chunk.size > 0 && !sink.Write(chunk.Bytes()))
             return StreamVerdict::WriteFailed;
-        processed += decoded;
+        processed += chunk.size;
+        chunks.Done(chunk);
 
-        if (decoder.KeyRejected()) {
-            if (decoded > 0)
+        if (chunk.rejected) {
+            if (chunk.size > 0)
                 reporter.AfterBytes(processed);
             return StreamVerdict::Rejected;
         }
         if (!reporter.AfterBytes(processed))
             return StreamVerdict::Stopped;
     }
+}
+
+} // namespace
+
+StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
+                           const ProgressCallback& progress, const DecodeTables& tables)
+{
+    return DecodeStream(source, size, sink, keyCheck, progress, tables, DecodeStrategy{});
+}
+
+StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
+                           const ProgressCallback& progress, const DecodeTables& tables,
+                           std::size_t chunkSize)
+{
+    DecodeStrategy strategy;
+    strategy.chunkSize = chunkSize;
+    return DecodeStream(source, size, sink, keyCheck, progress, tables, strategy);
+}
+
+StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
+                           const ProgressCallback& progress, const DecodeTables& tables,
+                           const DecodeStrategy& strategy)
+{
+    // A source that cannot go back to its first byte would decode only its tail.
+    if (!source.Rewind())
+        return StreamVerdict::ReadFailed;
+
+    StreamDecoder decoder(tables, keyCheck, strategy.scanPath);
+    const ProgressReporter reporter(size, progress);
+    const std::size_t chunkSize = BufferSizeFor(size, strategy.chunkSize);
+    if (DecodesAhead(strategy, size, chunkSize)) {
+        std::optional<ChunkDecoderAhead> ahead;
+        try {
+            ahead.emplace(source, decoder, chunkSize, AheadBuffers);
+        } catch (const std::system_error&) {
+            // No thread to be had; nothing has been read yet.
+        }
+        if (ahead)
+            return WriteChunks(*ahead, sink, reporter);
+    }
+    ChunkDecoder inTurn(source, decoder, chunkSize);
+    return WriteChunks(inTurn, sink, reporter);
 }
 
 } // namespace vantrel::engine

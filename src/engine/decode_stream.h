@@ -8,6 +8,7 @@
 
 #include "engine/byte_stream.h"
 #include "engine/cipher_tables.h"
+#include "engine/scan_kernels.h"
 
 namespace vantrel::engine {
 
@@ -37,15 +38,44 @@ struct DecodeTables {
 // size <= 0 nothing is reported. Progress is reported once per chunk read and
 // once more at the end (100 for a whole file); an empty progress callback is
 // allowed. A stop asked for at that last report comes too late: the whole
-// source has been decoded and the verdict is Accepted.
+// source has been decoded and the verdict is Accepted. What the source, the
+// sink or the callback throws reaches the caller, from whatever thread.
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
                            const ProgressCallback& progress, const DecodeTables& tables = {});
 
 // The most that is read and written at a time (less for small sources).
-inline constexpr std::size_t DefaultChunkSize = 256 * 1024;
+// Just over the file streams' own 1 MiB buffers, so that reads and writes
+// both pass them by without a copy (a write of exactly their size is still
+// copied into them); small enough to stay in a core's cache while decoded.
+inline constexpr std::size_t DefaultChunkSize = 1024 * 1024 + 64 * 1024;
 
-// The same with another largest chunk (at least 1); the result does not
-// depend on it, only how often progress is reported.
+// How decoding goes about its work; the result never depends on it, only
+// how often progress is reported (once per chunk) and how long it takes.
+struct DecodeStrategy {
+    // With overlap, a helper thread reads and decodes a few chunks ahead
+    // while the calling thread writes and reports progress, so that the
+    // writing of one chunk overlaps the reading and decoding of the next;
+    // when the helper has not got to the next chunk, the calling thread
+    // decodes it itself. The sink, the reports and the verdict come exactly
+    // as without: only the source may have been read further when decoding
+    // ends early.
+    enum class Overlap {
+        ForLargeSources, // from a few chunks and a few MiB on
+        Always,
+        Never,
+    };
+
+    std::size_t chunkSize = DefaultChunkSize; // at least 1
+    ScanPath scanPath = FastestScanPath();    // a path the processor lacks gives the fastest one
+    Overlap overlap = Overlap::ForLargeSources;
+};
+
+StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
+                           const ProgressCallback& progress, const DecodeTables& tables,
+                           const DecodeStrategy& strategy);
+
+// The same with another largest chunk; the result does not depend on it,
+// only how often progress is reported.
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
                            const ProgressCallback& progress, const DecodeTables& tables,
                            std::size_t chunkSize);

@@ -62,8 +62,12 @@ public:
     // already holds it. False when this byte proves the key wrong.
     bool Step(const MarkerWindow& window, std::uint8_t b);
 
-    // Gathers a run of bytes of which none completes a marker.
+    // Gathers a run of bytes of which none completes a check marker (a
+    // region marker may end inside it: regions do not affect the check).
     void GatherRun(std::span<const std::uint8_t> run);
+
+    // Off, or over for this stream: no byte can change what it decides any more.
+    bool Finished() const { return !Running(); }
 
 private:
     enum class Gathering { Nothing, Reference, Check };

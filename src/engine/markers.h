@@ -34,6 +34,9 @@ public:
             Push(run.back());
     }
 
+    // The byte `age` places back (0: the newest); age < 5.
+    std::uint8_t Back(unsigned age) const { return static_cast<std::uint8_t>(recent_ >> (8 * age)); }
+
     // "&&&&&", "#####" or "~~~~~" for ch = '&', '#', '~'.
     bool EndsWithFiveOf(std::uint8_t ch) const { return recent_ == ch * RepeatFive; }
     // "*#"

@@ -1,10 +1,12 @@
 #include "engine/stream_decoder.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace vantrel::engine {
 
 namespace {
+
+constexpr std::size_t CheckedSlice = 16 * 1024;
 
 // A check byte is deciphered with the fixed table first, then the user table.
 DecipherLookup ComposeCheckLookup(const DecipherLookup& user, const DecipherLookup& fixed)
@@ -17,9 +19,10 @@ DecipherLookup ComposeCheckLookup(const DecipherLookup& user, const DecipherLook
 
 } // namespace
 
-StreamDecoder::StreamDecoder(const DecodeTables& tables, bool keyCheck)
-    : userLookup_(BuildDecipherLookup(tables.user)),
-      checkLookup_(ComposeCheckLookup(userLookup_, BuildDecipherLookup(tables.fixed))),
+StreamDecoder::StreamDecoder(const DecodeTables& tables, bool keyCheck, ScanPath path)
+    : kernels_(KernelsFor(path)),
+      userLookup_(BuildDecipherLookup(tables.user)),
+      checkLookup_(ComposeCheckLookup(userLookup_.table, BuildDecipherLookup(tables.fixed))),
       keyCheck_(keyCheck, checkLookup_)
 {
 }
@@ -30,44 +33,37 @@ std::size_t StreamDecoder::Decode(std::span<const std::uint8_t> input, std::uint
         return 0;
     std::size_t done = 0;
     while (done < input.size()) {
-        const std::size_t runLength = FindMarkerByte(input.data() + done, input.size() - done);
-        if (runLength > 0) {
-            DecodeRun(input.subspan(done, runLength), output + done);
-            done += runLength;
+        std::size_t stretch = input.size() - done;
+        if (!keyCheck_.Finished()) {
+            // Slices small enough that decoding finds them still in the cache.
+            stretch = std::min(stretch, CheckedSlice);
+            stretch = kernels_.findCheckMarker(region_.window, input.data() + done, stretch);
+            // Before decoding: in place, that overwrites the bytes as read.
+            keyCheck_.GatherRun(input.subspan(done, stretch));
         }
+        kernels_.decodeRegions(region_, userLookup_, input.data() + done, stretch, output + done);
+        done += stretch;
         if (done == input.size())
             break;
-        if (!DecodeMarkerByte(input[done], output + done))
+        if (!DecodeCheckMarkerByte(input[done], output + done))
             return done;
         ++done;
     }
     return done;
 }
 
-void StreamDecoder::DecodeRun(std::span<const std::uint8_t> run, std::uint8_t* output)
+bool StreamDecoder::DecodeCheckMarkerByte(std::uint8_t b, std::uint8_t* output)
 {
-    keyCheck_.GatherRun(run);
-    if (deciphering_) {
-        for (std::size_t i = 0; i < run.size(); ++i)
-            output[i] = userLookup_[run[i]];
-    } else {
-        std::memcpy(output, run.data(), run.size());
-    }
-    window_.PushRun(run);
-}
-
-bool StreamDecoder::DecodeMarkerByte(std::uint8_t b, std::uint8_t* output)
-{
-    window_.Push(b);
-    if (!keyCheck_.Step(window_, b)) {
+    region_.window.Push(b);
+    if (!keyCheck_.Step(region_.window, b)) {
         keyRejected_ = true;
         return false;
     }
-    if (window_.EndsWithFiveOf(RegionOnByte))
-        deciphering_ = true;
-    else if (window_.EndsWithFiveOf(RegionOffByte))
-        deciphering_ = false;
-    *output = deciphering_ ? userLookup_[b] : b;
+    if (region_.window.EndsWithFiveOf(RegionOnByte))
+        region_.deciphering = true;
+    else if (region_.window.EndsWithFiveOf(RegionOffByte))
+        region_.deciphering = false;
+    *output = region_.deciphering ? userLookup_.table[b] : b;
     return true;
 }
 

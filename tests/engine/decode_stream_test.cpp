@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,21 @@ struct Outcome {
     std::vector<double> progress;
 };
 
-Outcome Decode(const std::string& source, bool keyCheck, std::size_t chunkSize = DefaultChunkSize,
+using Overlap = DecodeStrategy::Overlap;
+// With and without helper threads, decoding must look the same from outside.
+constexpr Overlap BothWays[] = {Overlap::Never, Overlap::Always};
+
+DecodeStrategy Strategy(std::size_t chunkSize, Overlap overlap = Overlap::ForLargeSources,
+                        ScanPath path = FastestScanPath())
+{
+    DecodeStrategy strategy;
+    strategy.chunkSize = chunkSize;
+    strategy.overlap = overlap;
+    strategy.scanPath = path;
+    return strategy;
+}
+
+Outcome Decode(const std::string& source, bool keyCheck, const DecodeStrategy& strategy = {},
                std::optional<std::int64_t> size = std::nullopt)
 {
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(source.data()), source.size());
@@ -37,7 +52,7 @@ Outcome Decode(const std::string& source, bool keyCheck, std::size_t chunkSize =
         return true;
     };
     outcome.verdict = DecodeStream(input, size.value_or(std::int64_t(source.size())), sink, keyCheck,
-                                   progress, Tables, chunkSize);
+                                   progress, Tables, strategy);
     outcome.output.assign(sink.Bytes().begin(), sink.Bytes().end());
     return outcome;
 }
@@ -64,10 +79,12 @@ class Regions : public ::testing::TestWithParam<RegionCase> {};
 TEST_P(Regions, DecodeAsExpected)
 {
     const RegionCase& c = GetParam();
-    for (bool keyCheck : {false, true}) {
-        const Outcome outcome = Decode(c.source, keyCheck);
-        EXPECT_EQ(outcome.verdict, StreamVerdict::Accepted);
-        EXPECT_EQ(outcome.output, c.expected) << "key check " << keyCheck;
+    for (const ScanPath path : AvailableScanPaths()) {
+        for (bool keyCheck : {false, true}) {
+            const Outcome outcome = Decode(c.source, keyCheck, Strategy(DefaultChunkSize, Overlap::Never, path));
+            EXPECT_EQ(outcome.verdict, StreamVerdict::Accepted);
+            EXPECT_EQ(outcome.output, c.expected) << "key check " << keyCheck << ", path " << int(path);
+        }
     }
 }
 
@@ -175,14 +192,16 @@ TEST(KeyCheck, RejectsAtTheCloserOfField14AndWritesOnlyWhatCameBefore)
     const std::string source = head + block + "\nnever written";
     const std::size_t rejectingStar = head.size() + block.size() - 1;
 
-    for (std::size_t chunk : {std::size_t(1), std::size_t(7), DefaultChunkSize}) {
-        const Outcome outcome = Decode(source, true, chunk);
-        EXPECT_EQ(outcome.verdict, StreamVerdict::Rejected) << chunk;
-        EXPECT_EQ(outcome.output, "plain &&&&&" + D("SECRET") + "#####\n" + block.substr(0, block.size() - 1))
-            << chunk;
-        ASSERT_FALSE(outcome.progress.empty());
-        // The last report is the one for the byte before the rejecting "*".
-        EXPECT_EQ(outcome.progress.back(), double(rejectingStar - 1) * 100.0 / double(source.size())) << chunk;
+    for (const Overlap overlap : BothWays) {
+        for (std::size_t chunk : {std::size_t(1), std::size_t(7), DefaultChunkSize}) {
+            SCOPED_TRACE(::testing::Message() << "chunk " << chunk << ", overlap " << int(overlap));
+            const Outcome outcome = Decode(source, true, Strategy(chunk, overlap));
+            EXPECT_EQ(outcome.verdict, StreamVerdict::Rejected);
+            EXPECT_EQ(outcome.output, "plain &&&&&" + D("SECRET") + "#####\n" + block.substr(0, block.size() - 1));
+            ASSERT_FALSE(outcome.progress.empty());
+            // The last report is the one for the byte before the rejecting "*".
+            EXPECT_EQ(outcome.progress.back(), double(rejectingStar - 1) * 100.0 / double(source.size()));
+        }
     }
 }
 
@@ -224,7 +243,7 @@ class Progress : public ::testing::TestWithParam<ProgressCase> {};
 TEST_P(Progress, ReportsThePerByteValueAtChunkEnds)
 {
     const ProgressCase& c = GetParam();
-    const Outcome outcome = Decode(std::string(c.length, 'a'), false, c.chunk, c.size);
+    const Outcome outcome = Decode(std::string(c.length, 'a'), false, Strategy(c.chunk), c.size);
     EXPECT_EQ(outcome.verdict, StreamVerdict::Accepted);
     EXPECT_EQ(outcome.progress, c.expected);
 }
@@ -301,59 +320,110 @@ TEST(StreamIo, SourceThatCannotRewindIsAReadFailure)
 
 TEST(StreamIo, ReadErrorMidStreamIsNotTheEnd)
 {
-    // The source holds 6 bytes of what was measured as 10, then fails.
-    testing::TrickleSource source("&&&&&A", Limit(4), /*failAtEnd=*/true);
-    MemorySink sink;
-    std::vector<double> progress;
-    const auto verdict = DecodeStream(source, 10, sink, false,
-                                      [&](double p) { progress.push_back(p); return true; }, Tables);
-    EXPECT_EQ(verdict, StreamVerdict::ReadFailed);
-    EXPECT_EQ(std::string(sink.Bytes().begin(), sink.Bytes().end()), "&&&&&" + D("A"));
-    EXPECT_EQ(progress, (std::vector<double>{30.0, 50.0})); // no final report
+    for (const Overlap overlap : BothWays) {
+        // The source holds 6 bytes of what was measured as 10, then fails.
+        testing::TrickleSource source("&&&&&A", Limit(4), /*failAtEnd=*/true);
+        MemorySink sink;
+        std::vector<double> progress;
+        const auto verdict = DecodeStream(source, 10, sink, false,
+                                          [&](double p) { progress.push_back(p); return true; }, Tables,
+                                          Strategy(DefaultChunkSize, overlap));
+        EXPECT_EQ(verdict, StreamVerdict::ReadFailed);
+        EXPECT_EQ(std::string(sink.Bytes().begin(), sink.Bytes().end()), "&&&&&" + D("A"));
+        EXPECT_EQ(progress, (std::vector<double>{30.0, 50.0})); // no final report
+    }
 }
 
 TEST(StreamIo, WriteFailureStopsDecoding)
 {
-    testing::TrickleSource source(std::string(20, 'q'), Limit(100));
-    testing::FailingSink sink(1);
-    std::vector<double> progress;
-    const auto verdict = DecodeStream(source, 20, sink, false,
-                                      [&](double p) { progress.push_back(p); return true; }, Tables, 8);
-    EXPECT_EQ(verdict, StreamVerdict::WriteFailed);
-    EXPECT_EQ(sink.Bytes(), std::string(8, 'q'));
-    EXPECT_EQ(progress, (std::vector<double>{35.0}));
-    EXPECT_EQ(source.Reads(), 2);
+    for (const Overlap overlap : BothWays) {
+        testing::TrickleSource source(std::string(20, 'q'), Limit(100));
+        testing::FailingSink sink(1);
+        std::vector<double> progress;
+        const auto verdict = DecodeStream(source, 20, sink, false,
+                                          [&](double p) { progress.push_back(p); return true; }, Tables,
+                                          Strategy(8, overlap));
+        EXPECT_EQ(verdict, StreamVerdict::WriteFailed);
+        EXPECT_EQ(sink.Bytes(), std::string(8, 'q'));
+        EXPECT_EQ(progress, (std::vector<double>{35.0}));
+        if (overlap == Overlap::Never) { // a helper thread reads ahead
+            EXPECT_EQ(source.Reads(), 2);
+        }
+    }
 }
 
 TEST(StreamIo, WriteFailureBeforeARejectionIsReportedAsSuch)
 {
     const std::string source = "ab" + RejectingBlock();
-    testing::TrickleSource input(source, Limit(100));
-    testing::FailingSink sink(0);
-    EXPECT_EQ(DecodeStream(input, std::int64_t(source.size()), sink, true, {}, Tables),
-              StreamVerdict::WriteFailed);
+    for (const Overlap overlap : BothWays) {
+        for (const int goodWrites : {0, 1}) {
+            testing::TrickleSource input(source, Limit(100));
+            testing::FailingSink sink(goodWrites);
+            EXPECT_EQ(DecodeStream(input, std::int64_t(source.size()), sink, true, {}, Tables, Strategy(100, overlap)),
+                      StreamVerdict::WriteFailed);
+        }
+    }
 }
 
 TEST(StreamIo, ProgressCallbackCanStop)
 {
-    testing::TrickleSource source(std::string(20, 'q'), Limit(100));
-    MemorySink sink;
-    int reports = 0;
-    const auto verdict = DecodeStream(source, 20, sink, false, [&](double) { return ++reports < 2; }, Tables, 5);
-    EXPECT_EQ(verdict, StreamVerdict::Stopped);
-    EXPECT_EQ(sink.Bytes().size(), 10u);
-    EXPECT_EQ(source.Reads(), 2);
+    for (const Overlap overlap : BothWays) {
+        testing::TrickleSource source(std::string(20, 'q'), Limit(100));
+        MemorySink sink;
+        int reports = 0;
+        const auto verdict = DecodeStream(source, 20, sink, false, [&](double) { return ++reports < 2; }, Tables,
+                                          Strategy(5, overlap));
+        EXPECT_EQ(verdict, StreamVerdict::Stopped);
+        // The chunk decoded while the last report was due stays out of the sink.
+        EXPECT_EQ(sink.Bytes().size(), 10u);
+        EXPECT_EQ(reports, 2);
+        if (overlap == Overlap::Never) {
+            EXPECT_EQ(source.Reads(), 2);
+        }
+    }
 }
 
 TEST(StreamIo, StopAtTheLastReportComesTooLate)
 {
-    testing::TrickleSource source("abc", Limit(100));
-    MemorySink sink;
-    std::vector<double> progress;
-    const auto verdict = DecodeStream(source, 3, sink, false,
-                                      [&](double p) { progress.push_back(p); return p < 100.0; }, Tables);
-    EXPECT_EQ(verdict, StreamVerdict::Accepted);
-    EXPECT_EQ(progress.back(), 100.0);
+    for (const Overlap overlap : BothWays) {
+        testing::TrickleSource source("abc", Limit(100));
+        MemorySink sink;
+        std::vector<double> progress;
+        const auto verdict = DecodeStream(source, 3, sink, false,
+                                          [&](double p) { progress.push_back(p); return p < 100.0; }, Tables,
+                                          Strategy(DefaultChunkSize, overlap));
+        EXPECT_EQ(verdict, StreamVerdict::Accepted);
+        EXPECT_EQ(progress.back(), 100.0);
+    }
+}
+
+// Whichever thread meets it, an exception reaches the caller, and no thread
+// is left behind (the test would hang or the sanitizer complain).
+TEST(StreamIo, ExceptionsReachTheCaller)
+{
+    enum class Thrower { Source, Sink, Progress };
+    for (const Overlap overlap : BothWays) {
+        for (const Thrower thrower : {Thrower::Source, Thrower::Sink, Thrower::Progress}) {
+            SCOPED_TRACE(::testing::Message() << "thrower " << int(thrower) << ", overlap " << int(overlap));
+            int reads = 0;
+            testing::TrickleSource source(std::string(40, 'q'), [&]() -> std::size_t {
+                if (thrower == Thrower::Source && ++reads == 3)
+                    throw std::runtime_error("read");
+                return 100;
+            });
+            testing::FailingSink sink(thrower == Thrower::Sink ? 2 : 100, /*throws=*/true);
+            int reports = 0;
+            const auto progress = [&](double) {
+                if (thrower == Thrower::Progress && ++reports == 2)
+                    throw std::runtime_error("progress");
+                return true;
+            };
+            EXPECT_THROW(DecodeStream(source, 40, sink, false, progress, Tables, Strategy(8, overlap)),
+                         std::runtime_error);
+            // Two chunks went through before each throw; nothing after it.
+            EXPECT_EQ(sink.Bytes().size(), 16u);
+        }
+    }
 }
 
 TEST(StreamIo, DefaultTablesAreTheModuleTables)

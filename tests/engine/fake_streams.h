@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -53,13 +54,15 @@ private:
     int reads_ = 0;
 };
 
-// Takes `goodWrites` writes, then refuses every further one.
+// Takes `goodWrites` writes, then refuses every further one, or throws.
 class FailingSink final : public ByteSink {
 public:
-    explicit FailingSink(int goodWrites) : goodWrites_(goodWrites) {}
+    explicit FailingSink(int goodWrites, bool throws = false) : goodWrites_(goodWrites), throws_(throws) {}
 
     bool Write(std::span<const std::uint8_t> bytes) override
     {
+        if (goodWrites_ == 0 && throws_)
+            throw std::runtime_error("write");
         if (goodWrites_ == 0)
             return false;
         --goodWrites_;
@@ -71,6 +74,7 @@ public:
 
 private:
     int goodWrites_;
+    bool throws_;
     std::string bytes_;
 };
 

@@ -1,9 +1,13 @@
 // Differential fuzzing: whatever the bytes, the fast engine must decode them
 // exactly as the per-byte reference does.
 //
+// Every scan path the processor has decodes each input; with bit 5 of the
+// control byte the fastest one decodes it once more with helper threads,
+// in chunks of at least 64 bytes.
+//
 // Input: one control byte (bits 0-2 pick the chunk size, bit 3 a size of 0
-// instead of the true length, bit 4 token mode), ten seed bytes for the user
-// table, then the stream. In token mode the bytes stand for pieces of a
+// instead of the true length, bit 4 token mode, bit 5 helper threads), ten
+// seed bytes for the user table, then the stream. In token mode the bytes stand for pieces of a
 // stream (markers, check pairs that match or not, alphabet text), so that
 // deep key-check states, which only show at a rejection, are reached quickly.
 #include <algorithm>
@@ -105,19 +109,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t chunk = std::min<std::size_t>(ChunkSizes[control & 0x07], measured > 0 ? SIZE_MAX : 4096);
     const DecodeTables tables{user, fixed};
 
+    static const std::vector<ScanPath> paths = AvailableScanPaths();
+    std::vector<DecodeStrategy> strategies;
+    for (const ScanPath path : paths)
+        strategies.push_back({chunk, path, DecodeStrategy::Overlap::Never});
+    // Handing chunks of a few bytes between threads would slow the search down.
+    if (control & 0x20)
+        strategies.push_back({std::max<std::size_t>(chunk, 64), FastestScanPath(), DecodeStrategy::Overlap::Always});
+
     for (bool keyCheck : {false, true}) {
         const auto expected = vantrel::engine::testing::ReferenceDecode(stream, measured, keyCheck, tables);
+        for (const DecodeStrategy& strategy : strategies) {
+            MemorySource source(stream);
+            MemorySink sink;
+            std::vector<double> progress;
+            const StreamVerdict verdict = DecodeStream(
+                source, measured, sink, keyCheck, [&](double percent) { progress.push_back(percent); return true; },
+                tables, strategy);
 
-        MemorySource source(stream);
-        MemorySink sink;
-        std::vector<double> progress;
-        const StreamVerdict verdict = DecodeStream(
-            source, measured, sink, keyCheck, [&](double percent) { progress.push_back(percent); return true; },
-            tables, chunk);
-
-        Require(verdict == expected.verdict, "verdict");
-        Require(sink.Bytes() == expected.output, "output");
-        Require(ProgressConsistent(progress, expected.progress), "progress");
+            Require(verdict == expected.verdict, "verdict");
+            Require(sink.Bytes() == expected.output, "output");
+            Require(ProgressConsistent(progress, expected.progress), "progress");
+        }
     }
     return 0;
 }

@@ -1,0 +1,80 @@
+#pragma once
+// Inside the vector kernels: blocks of 64 bytes become 64-bit masks, one bit
+// per byte (bit i for byte i), and markers become bit arithmetic on them.
+// A carry is the mask of the block before; its top bits stand for the bytes
+// just before the block (bit 63 for the last of them).
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/scan_kernels.h"
+
+namespace vantrel::engine::scan {
+
+inline constexpr std::size_t BlockSize = 64;
+
+struct RegionCarry {
+    std::uint64_t on = 0;  // '&' bytes
+    std::uint64_t off = 0; // '#' bytes
+    bool deciphering = false;
+};
+
+struct CheckCarry {
+    std::uint64_t tilde = 0;
+    std::uint64_t star = 0;
+    std::uint64_t hash = 0;
+};
+
+// The mask shifted up by `by` bytes (1 to 4), with the carry's bytes moving in.
+constexpr std::uint64_t Preceding(std::uint64_t mask, std::uint64_t carry, unsigned by)
+{
+#if defined(__SIZEOF_INT128__)
+    // One double shift on x86-64.
+    const unsigned __int128 both = (static_cast<unsigned __int128>(mask) << 64) | carry;
+    return static_cast<std::uint64_t>(both >> (64 - by));
+#else
+    return (mask << by) | (carry >> (64 - by));
+#endif
+}
+
+// Bytes that end a run of five matching bytes.
+constexpr std::uint64_t FiveEndHere(std::uint64_t mask, std::uint64_t carry)
+{
+    return mask & Preceding(mask, carry, 1) & Preceding(mask, carry, 2) & Preceding(mask, carry, 3)
+        & Preceding(mask, carry, 4);
+}
+
+// Bytes inside a region, given where on- and off-markers end and whether a
+// region is open before the block. An on-marker starts a carry that runs up
+// through every byte that is not an off-marker end and stops there; adding
+// it to the mask of such bytes paints exactly those runs.
+constexpr std::uint64_t RegionBits(std::uint64_t onEnds, std::uint64_t offEnds, bool openBefore)
+{
+    const std::uint64_t notOff = ~offEnds;
+    const std::uint64_t sum = notOff + onEnds + (openBefore ? 1u : 0u);
+    // An on-marker end inside a region adds a second carry and shows as 0: put it back.
+    return ((sum ^ notOff) | onEnds) & notOff;
+}
+
+constexpr std::uint64_t CheckMarkerEnds(std::uint64_t tilde, std::uint64_t star, std::uint64_t hash,
+                                        const CheckCarry& carry)
+{
+    const std::uint64_t opener = hash & Preceding(star, carry.star, 1);
+    const std::uint64_t closer = star & Preceding(hash, carry.hash, 1);
+    return FiveEndHere(tilde, carry.tilde) | opener | closer;
+}
+
+// Full blocks only. The find functions return the index of the first byte
+// that completes a check marker, or blocks * BlockSize.
+void DecodeRegionBlocksSse2(RegionCarry& carry, const RegionLookup& lookup, const std::uint8_t* data,
+                            std::uint8_t* output, std::size_t blocks);
+std::size_t FindCheckMarkerBlocksSse2(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks);
+
+void DecodeRegionBlocksAvx2(RegionCarry& carry, const RegionLookup& lookup, const std::uint8_t* data,
+                            std::uint8_t* output, std::size_t blocks);
+std::size_t FindCheckMarkerBlocksAvx2(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks);
+
+void DecodeRegionBlocksAvx512(RegionCarry& carry, const RegionLookup& lookup, const std::uint8_t* data,
+                              std::uint8_t* output, std::size_t blocks);
+std::size_t FindCheckMarkerBlocksAvx512(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks);
+
+} // namespace vantrel::engine::scan
