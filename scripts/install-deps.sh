@@ -15,6 +15,7 @@ packages=(
   qt6-base-private-dev
   dbus-daemon dbus-bin at-spi2-core python3-pyatspi
   time
+  locales
 )
 
 missing=()

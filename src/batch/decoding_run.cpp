@@ -18,11 +18,17 @@ QString MessageText(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// The key is the typed text's UTF-8 bytes; the length test and the tables
-// both work on bytes.
-std::string KeyBytes(const QString& typed)
+// The typed text's bytes in the key's code page, on which the length test
+// and the tables work; nothing when a character has no byte there, as any
+// stand-in for it would make another key.
+std::optional<std::string> KeyBytes(const QString& typed, const std::string& codePage)
 {
-    return typed.toUtf8().toStdString();
+    // A lone surrogate is no character, and Qt would turn it into "?".
+    if (!typed.isValidUtf16()) return std::nullopt;
+    const QByteArray utf8 = typed.toUtf8();
+    KeyInCodePage key = ToKeyCodePage(std::string_view(utf8.constData(), std::size_t(utf8.size())), "UTF-8", codePage);
+    if (key.fault != KeyInCodePage::Fault::None) return std::nullopt;
+    return std::move(key.bytes);
 }
 
 // One row's turn, as the table shows it while the file decodes.
@@ -117,7 +123,8 @@ void DecodingRun::Execute(const RunInputs& inputs)
     if (active_) return;
     // Message boxes and the row loop both let events in.
     const QScopedValueRollback<bool> activeWhileHere(active_, true);
-    const std::optional<std::string> key = AcceptKey(KeyBytes(inputs.typedKey));
+    const std::optional<std::string> bytes = KeyBytes(inputs.typedKey, inputs.keyCodePage);
+    const std::optional<std::string> key = bytes ? AcceptKey(*bytes) : std::nullopt;
     if (!key) {
         messages_.ShowError(MessageText(KeyNotCorrectMessage));
         return;

@@ -4,9 +4,11 @@
 #include <QString>
 #include <chrono>
 #include <optional>
+#include <string>
 
 #include "batch/file_services.h"
 #include "batch/file_table.h"
+#include "batch/key_code_page.h"
 
 namespace vantrel::platform {
 class MessageBoxes;
@@ -20,6 +22,9 @@ struct RunInputs {
     QString typedKey;
     bool keyCheck = true;
     std::optional<QString> outputFolder; // set once the user chose a folder
+    // The code page the key's bytes are taken in; the window passes its
+    // locale's (LocaleKeyCodePage()).
+    std::string keyCodePage = std::string(DefaultKeyCodePage);
 };
 
 // The window's side of a run in progress.

@@ -34,6 +34,13 @@ std::variant<CommandOptions, UsageError> ParseCommandLine(std::span<const std::s
             if (!options.keyFile) return UsageError{"--key-file needs a file name or -"};
         } else if (arg.starts_with("--key-file=")) {
             options.keyFile = arg.substr(11);
+        } else if (arg == "--key-encoding") {
+            options.keyEncoding = nextValue();
+            // An empty name would be the locale's own character set to iconv.
+            if (!options.keyEncoding || options.keyEncoding->empty()) return UsageError{"--key-encoding needs an encoding name"};
+        } else if (arg.starts_with("--key-encoding=")) {
+            options.keyEncoding = arg.substr(15);
+            if (options.keyEncoding->empty()) return UsageError{"--key-encoding needs an encoding name"};
         } else if (arg == "-k") {
             options.key = nextValue();
             if (!options.key) return UsageError{"-k needs a key"};
@@ -61,15 +68,27 @@ overwritten; a file that fails leaves no output behind.
                     without it every FILE must lie on a fixed local disk
   --key-file FILE   read the key from the first line of FILE; "-" reads it
                     from standard input
+  --key-encoding NAME
+                    the key's code page, any single-byte encoding that iconv
+                    knows (such as CP1251); without it the locale's language
+                    chooses, see below
   -k KEY            the key itself, for tests and scripts only: other users
                     of this machine can read command lines
   -h, --help        show this text
   --version         show the version
 
 Without --key-file or -k the key is asked for on the terminal, without echo.
-The key is the text's bytes without surrounding blanks, at least 10 of them;
-only the first line of a key file or standard input counts, and it may hold
-at most 4096 bytes.
+It is text in the locale's character set (UTF-8 under the C locale), taken
+as its bytes in a single-byte code page: the Windows code page of the
+locale's language (CP1251 for Russian, Ukrainian, Belarusian, Bulgarian,
+Serbian and Macedonian; CP1250 for Polish, Czech, Slovak, Hungarian,
+Slovenian, Croatian, Romanian and Serbian in Latin script; CP1253 Greek;
+CP1254 Turkish; CP1255 Hebrew; CP1256 Arabic and Persian; CP1257 Estonian,
+Latvian and Lithuanian; CP1258 Vietnamese; CP874 Thai; CP1252 for all
+others), or the one --key-encoding names. A key with a character that the
+code page cannot hold is refused. Without surrounding blanks the key must
+hold at least 10 of those bytes; only the first line of a key file or
+standard input counts, and it may hold at most 4096 bytes.
 
 Standard output gets one line per FILE, three fields separated by tabs:
   FILE  RESULT  OUTPUT

@@ -13,6 +13,7 @@ struct CommandOptions {
     std::optional<std::string> outputFolder; // -o DIR
     std::optional<std::string> keyFile;      // --key-file FILE, "-" for standard input
     std::optional<std::string> key;          // -k KEY, for tests and scripts only
+    std::optional<std::string> keyEncoding;  // --key-encoding NAME: the key's code page
     bool help = false;
     bool version = false;
     std::vector<std::string> sources;

@@ -57,6 +57,28 @@ TypedKey KeyFrom(const KeyRead& read, const std::string& source, const std::stri
     return {};
 }
 
+// Why the key's code page cannot be used, or nothing when it can. named:
+// it came from --key-encoding, not from the locale.
+std::optional<std::string> KeyEncodingProblem(const std::string& name, bool named)
+{
+    const std::string which = (named ? "--key-encoding " : "the locale's key code page ") + EscapedText(name);
+    switch (batch::KindOfEncoding(name)) {
+    case batch::EncodingKind::SingleByte: return std::nullopt;
+    case batch::EncodingKind::MultiByte:
+        return which + ": not a single-byte encoding; the key's code page has one byte for each character";
+    case batch::EncodingKind::Unknown: break;
+    }
+    return which + ": not an encoding that iconv knows ('iconv -l' lists them, without suffixes such as //TRANSLIT)";
+}
+
+// Said after "Decoding key is not correct!" when the length was not the reason.
+std::string KeyTextProblem(batch::KeyInCodePage::Fault fault, const std::string& textCharset, const std::string& codePage)
+{
+    if (fault == batch::KeyInCodePage::Fault::NotText) return "the key is not valid " + EscapedText(textCharset) + " text\n";
+    return "the key has a character that " + EscapedText(codePage) +
+           " cannot hold; --key-encoding NAME names the code page the files were enciphered in\n";
+}
+
 TypedKey ReadTypedKey(const CommandOptions& options, const CommandStreams& streams, const CommandServices& services)
 {
     if (options.key) return {*options.key, {}};
@@ -148,15 +170,24 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         return lines.Failed() ? SomeNotDecoded : AllDecoded;
     }
 
+    const std::string codePage = options.keyEncoding.value_or(services.keyCodePage);
+    if (const auto problem = KeyEncodingProblem(codePage, options.keyEncoding.has_value())) {
+        ReportUsage(streams.err, *problem);
+        return CannotStart;
+    }
+
     const TypedKey typed = ReadTypedKey(options, streams, services);
     if (typed.interrupted) return Interrupted;
     if (!typed.text) {
         ReportUsage(streams.err, typed.problem);
         return CannotStart;
     }
-    const std::optional<std::string> key = batch::AcceptKey(*typed.text);
+    const batch::KeyInCodePage inCodePage = batch::ToKeyCodePage(*typed.text, services.keyTextCharset, codePage);
+    const bool convertible = inCodePage.fault == batch::KeyInCodePage::Fault::None;
+    const std::optional<std::string> key = convertible ? batch::AcceptKey(inCodePage.bytes) : std::nullopt;
     if (!key) {
         streams.err << batch::KeyNotCorrectMessage << '\n';
+        if (!convertible) streams.err << KeyTextProblem(inCodePage.fault, services.keyTextCharset, codePage);
         return CannotStart;
     }
     if (const auto blocked = batch::FirstSourceNotAllowed(services.drives, options.sources, options.outputFolder.has_value())) {

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "batch/key_code_page.h"
 #include "cli/key_input.h"
 #include "platform/drive_kinds.h"
 #include "platform/file_system.h"
@@ -34,6 +35,10 @@ struct CommandServices {
     std::function<KeyRead()> promptKey;
     // True once the user asked the command to end.
     std::function<bool()> interrupted = [] { return false; };
+    // The key's code page where --key-encoding names none, and the character
+    // set the key is read in; main() takes both from the locale.
+    std::string keyCodePage = std::string(batch::DefaultKeyCodePage);
+    std::string keyTextCharset = "UTF-8";
 };
 
 // args excludes the program name.

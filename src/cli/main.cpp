@@ -1,11 +1,13 @@
 // vantrel-decode: decodes text files with enciphered regions from the
 // command line; see HelpText() for the interface.
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
 
+#include "batch/key_code_page.h"
 #include "cli/decode_command.h"
 #include "cli/key_input.h"
 #include "platform/drive_kinds.h"
@@ -51,6 +53,9 @@ int main(int argc, char** argv)
 {
     for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) TakeIfClosed(fd);
     CatchInterrupts();
+    // Only the character set and language of the key come from the locale:
+    // the result lines' reasons stay in the words scripts look for.
+    std::setlocale(LC_CTYPE, "");
     const std::vector<std::string> args(argv + 1, argv + argc);
 
     vantrel::platform::PosixFileSystem files;
@@ -58,6 +63,8 @@ int main(int argc, char** argv)
     const vantrel::cli::CommandStreams streams{STDIN_FILENO, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
     const auto interrupted = [] { return interruptRequested != 0; };
     vantrel::cli::CommandServices services{files, drives, {}, interrupted};
+    services.keyCodePage = vantrel::batch::LocaleKeyCodePage();
+    services.keyTextCharset = vantrel::batch::LocaleKeyTextCharset();
     if (::isatty(STDIN_FILENO) == 1) {
         services.promptKey = [interrupted] { return vantrel::cli::PromptWithoutEcho(STDIN_FILENO, std::cerr, interrupted); };
     }

@@ -218,7 +218,7 @@ void TMain_form::decript_butClick()
     // A run hands out pending events while it goes: never start a second one
     // inside it.
     if (running_) return;
-    batch::RunInputs inputs{KeyText(), KeyCheckEnabled(), std::nullopt};
+    batch::RunInputs inputs{KeyText(), KeyCheckEnabled(), std::nullopt, batch::LocaleKeyCodePage()};
     if (UseOutputFolder) inputs.outputFolder = OutputFolder;
     run_->Execute(inputs);
     if (closeWhenRunEnds_)

@@ -1,32 +1,123 @@
 #include "batch/decoding_key.h"
 
+#include <clocale>
 #include <gtest/gtest.h>
 
+#include "batch/key_code_page.h"
 #include "engine/cipher_tables.h"
 #include "testing/encipher.h"
 
 namespace vantrel::batch {
 namespace {
 
-TEST(DecodingKey, IsMeasuredInBytesWithoutBlanksAround)
+using Fault = KeyInCodePage::Fault;
+
+TEST(DecodingKey, IsMeasuredInCodePageBytesWithoutBlanksAround)
 {
     using namespace std::string_literals;
     const struct {
-        std::string typed;
+        std::string typed; // UTF-8
+        std::string codePage;
         std::optional<std::string> key;
     } cases[] = {
-        {"0123456789", "0123456789"},
-        {"012345678", std::nullopt},
-        {"  0123456789  ", "0123456789"},
-        {" \t\r\n012345678 \x1f", std::nullopt},
-        {"\x01\x02" "0123456789" "\x7f", "0123456789\x7f"}, // 127 is no blank
-        {"\0 01234 6789\0"s, "01234 6789"},                 // inner blanks count
-        {"ключ12", "ключ12"},                               // ten bytes, six letters
-        {"ключ1", std::nullopt},
-        {"", std::nullopt},
-        {std::string(40, ' '), std::nullopt},
+        {"0123456789", "CP1252", "0123456789"},
+        {"012345678", "CP1252", std::nullopt},
+        {"  0123456789  ", "CP1252", "0123456789"},
+        {" \t\r\n012345678 \x1f", "CP1252", std::nullopt},
+        {"\x01\x02" "0123456789" "\x7f", "CP1252", "0123456789\x7f"}, // 127 is no blank
+        {"\0 01234 6789\0"s, "CP1252", "01234 6789"},                 // inner blanks count
+        {"", "CP1252", std::nullopt},
+        {std::string(40, ' '), "CP1252", std::nullopt},
+        {"ключ-ключ1", "CP1251", "\xea\xeb\xfe\xf7-\xea\xeb\xfe\xf7" "1"},
+        {" ключ-ключ1\t", "CP1251", "\xea\xeb\xfe\xf7-\xea\xeb\xfe\xf7" "1"},
+        {"ключ12345", "CP1251", std::nullopt}, // 13 bytes in UTF-8, 9 here
+        {"ключ-ключ1", "CP1252", std::nullopt}, // no byte for these letters: never "?"
+        {"żółć-gęślą", "CP1250", "\xbf\xf3\xb3\xe6-\x67\xea\x9c\x6c\xb9"},
+        {"Ελλάδα-123", "CP1253", "\xc5\xeb\xeb\xdc\xe4\xe1-123"},
+        {"123456789€", "CP1252", "123456789\x80"},
+        {"12345678€", "CP1252", std::nullopt},
+        {"Größe-1234", "CP1251", std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(AcceptKey(c.typed), c.key) << c.typed;
+    for (const auto& c : cases) {
+        const KeyInCodePage bytes = ToKeyCodePage(c.typed, "UTF-8", c.codePage);
+        const std::optional<std::string> key = bytes.fault == Fault::None ? AcceptKey(bytes.bytes) : std::nullopt;
+        EXPECT_EQ(key, c.key) << c.typed << " in " << c.codePage;
+    }
+}
+
+TEST(DecodingKey, TextThatIsBrokenOrHasNoBytesInTheCodePageIsNoKey)
+{
+    const struct {
+        std::string text;
+        std::string charset;
+        std::string codePage;
+        KeyInCodePage expected;
+    } cases[] = {
+        {"\xcb\xcc\xc0\xde", "KOI8-R", "CP1251", {"\xea\xeb\xfe\xf7", Fault::None}}, // "ключ"
+        {"\xea\xeb\xfe\xf7", "CP1251", "CP1251", {"\xea\xeb\xfe\xf7", Fault::None}},
+        {"key \xc3\x28", "UTF-8", "CP1252", {"", Fault::NotText}},     // a broken sequence
+        {"key \xc0\xaf", "UTF-8", "CP1252", {"", Fault::NotText}},     // an overlong "/"
+        {"key \xe2\x82", "UTF-8", "CP1252", {"", Fault::NotText}},     // cut off at the end
+        {"key \xe2\x80\x94", "UTF-8", "CP1251", {"key \x97", Fault::None}}, // an em dash
+        {"key \xe4\xb8\xad", "UTF-8", "CP1251", {"", Fault::NotInCodePage}},
+        {"key", "UTF-8", "NO-SUCH-CODE-PAGE", {"", Fault::NotInCodePage}},
+    };
+    for (const auto& c : cases) {
+        const KeyInCodePage got = ToKeyCodePage(c.text, c.charset, c.codePage);
+        EXPECT_EQ(got.fault, c.expected.fault) << c.text;
+        EXPECT_EQ(got.bytes, c.expected.bytes) << c.text;
+    }
+}
+
+TEST(KeyCodePage, FollowsTheLanguageOfTheLocale)
+{
+    const struct {
+        const char* locale;
+        const char* codePage;
+    } cases[] = {
+        {"ru_RU.UTF-8", "CP1251"}, {"uk_UA.UTF-8", "CP1251"}, {"be_BY.UTF-8", "CP1251"}, {"bg_BG", "CP1251"},
+        {"sr_RS", "CP1251"},       {"mk_MK.UTF-8", "CP1251"}, {"pl_PL.ISO-8859-2", "CP1250"},
+        {"cs_CZ", "CP1250"},       {"sk_SK", "CP1250"},       {"hu_HU", "CP1250"}, {"sl_SI", "CP1250"},
+        {"hr_HR", "CP1250"},       {"ro_RO", "CP1250"},       {"sr_RS@latin", "CP1250"},
+        {"el_GR.UTF-8", "CP1253"}, {"tr_TR", "CP1254"},       {"he_IL", "CP1255"}, {"ar_EG", "CP1256"},
+        {"fa_IR", "CP1256"},       {"et_EE", "CP1257"},       {"lv_LV", "CP1257"}, {"lt_LT", "CP1257"},
+        {"vi_VN", "CP1258"},       {"th_TH.UTF-8", "CP874"},  {"ru", "CP1251"}, {"RU_RU.UTF-8", "CP1251"},
+        {"en_US.UTF-8", "CP1252"}, {"de_DE@euro", "CP1252"},  {"ja_JP.UTF-8", "CP1252"},
+        {"rup_MK", "CP1252"},      {"C", "CP1252"},           {"C.UTF-8", "CP1252"}, {"POSIX", "CP1252"},
+        {"", "CP1252"},
+    };
+    for (const auto& c : cases) {
+        const std::string codePage = KeyCodePageForLocale(c.locale);
+        EXPECT_EQ(codePage, c.codePage) << c.locale;
+        EXPECT_EQ(KindOfEncoding(codePage), EncodingKind::SingleByte) << codePage;
+    }
+}
+
+TEST(KeyCodePage, OnlySingleByteEncodingsThatIconvKnowsAreCodePages)
+{
+    const struct {
+        const char* name;
+        EncodingKind kind;
+    } cases[] = {
+        {"CP1251", EncodingKind::SingleByte},       {"windows-1251", EncodingKind::SingleByte},
+        {"CP1251//", EncodingKind::SingleByte},     {"KOI8-R", EncodingKind::SingleByte},
+        {"ISO-8859-1", EncodingKind::SingleByte},   {"ASCII", EncodingKind::SingleByte},
+        {"UTF-8", EncodingKind::MultiByte},         {"UTF-16", EncodingKind::MultiByte},
+        {"SHIFT_JIS", EncodingKind::MultiByte},     {"GB18030", EncodingKind::MultiByte},
+        {"ISO-2022-JP", EncodingKind::MultiByte},   {"UTF-7", EncodingKind::MultiByte},
+        {"CP1251//TRANSLIT", EncodingKind::Unknown}, {"CP1251//IGNORE", EncodingKind::Unknown},
+        {"", EncodingKind::Unknown},                {"NO-SUCH-CODE-PAGE", EncodingKind::Unknown},
+    };
+    for (const auto& c : cases) EXPECT_EQ(KindOfEncoding(c.name), c.kind) << c.name;
+}
+
+TEST(KeyCodePage, ThePlainCLocaleReadsKeysAsUtf8)
+{
+    const std::string before = std::setlocale(LC_CTYPE, nullptr);
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C"), nullptr);
+    EXPECT_EQ(LocaleKeyCodePage(), "CP1252");
+    EXPECT_EQ(LocaleKeyTextCharset(), "UTF-8");
+    std::setlocale(LC_CTYPE, before.c_str());
 }
 
 TEST(DecodingKey, TablesComeFromTheFirstTenBytesOfTheKey)

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <clocale>
+#include <cstdlib>
 #include <initializer_list>
 
 #include "grid/next_grid.h"
@@ -88,7 +90,7 @@ TEST_F(RunTest, TheKeyIsMeasuredWithoutTheBlanksAroundIt)
         {QStringLiteral("  0123456789 \t"), true},
         {QStringLiteral(" 012345678  "), false},
         {QStringLiteral("\t\n"), false},
-        {QStringLiteral("ключ-ключ"), true}, // 9 letters, but 17 bytes
+        {QStringLiteral("ключ-ключ"), false}, // 17 bytes in UTF-8, but 9 letters: no code page has more
     };
     const QString source = Write(QStringLiteral("a.txt"), "plain");
     Add({source});
@@ -98,8 +100,77 @@ TEST_F(RunTest, TheKeyIsMeasuredWithoutTheBlanksAroundIt)
         EXPECT_EQ(boxes.errors, c.accepted ? QStringList() : QStringList{"Decoding key is not correct!"})
             << c.typed.toStdString();
     }
-    EXPECT_EQ(FilesIn(QStringLiteral("Decript")),
-              (QStringList{"a-dec(1).txt", "a-dec(2).txt", "a-dec.txt"}));
+    EXPECT_EQ(FilesIn(QStringLiteral("Decript")), (QStringList{"a-dec(1).txt", "a-dec.txt"}));
+}
+
+// Enciphered with the CP1251 bytes of "ключ-ключ1"; its check fields
+// reject any other key.
+EncodedStreamBuilder EncodedWithCyrillicKey()
+{
+    EncodedStreamBuilder stream(engine::testing::TableForKey("\xea\xeb\xfe\xf7-\xea\xeb\xfe\xf7" "1"));
+    stream.CheckBlock({{"ALPHA"}, {"BRAVO"}, {"CHARLIE"}, {"DELTA"}, {"ECHO"}}).Plain("to: ").Region("HQ 7/B");
+    return stream;
+}
+
+TEST_F(RunTest, TheKeyIsTakenInTheCodePageOfTheLocaleLanguage)
+{
+    const auto stream = EncodedWithCyrillicKey();
+    Add({Write(QStringLiteral("a.txt"), stream.Encoded())});
+    const QString key = QStringLiteral("ключ-ключ1");
+    struct Case {
+        const char* locale;
+        QString typed;
+        QString error;
+    } const cases[] = {
+        {"ru_RU.UTF-8", key, {}},
+        {"ru_RU.UTF-8", QStringLiteral(" ключ-ключ \t"), QStringLiteral("Decoding key is not correct!")}, // 9 bytes
+        {"en_US.UTF-8", key, QStringLiteral("Decoding key is not correct!")},
+        // A lone surrogate is no letter; "?" in its place would be another key.
+        {"uk_UA.UTF-8", key.left(4) + QChar(0xD800) + key.mid(4), QStringLiteral("Decoding key is not correct!")},
+    };
+    for (const Case& c : cases) {
+        boxes.errors.clear();
+        form.Runner().Execute({c.typed, true, std::nullopt, KeyCodePageForLocale(c.locale)});
+        EXPECT_EQ(boxes.errors, c.error.isEmpty() ? QStringList() : QStringList{c.error}) << c.locale;
+    }
+    EXPECT_EQ(FilesIn(QStringLiteral("Decript")), QStringList{"a-dec.txt"});
+    EXPECT_EQ(Read(dir.filePath(QStringLiteral("Decript/a-dec.txt"))), stream.Decoded());
+}
+
+// Switches LC_CTYPE to a locale built for the tests, and back.
+class TestLocale {
+public:
+    explicit TestLocale(const char* name) : before_(std::setlocale(LC_CTYPE, nullptr))
+    {
+        ::setenv("LOCPATH", VANTREL_TEST_LOCALES, 1);
+        active_ = std::setlocale(LC_CTYPE, name) != nullptr;
+    }
+    ~TestLocale()
+    {
+        ::unsetenv("LOCPATH");
+        std::setlocale(LC_CTYPE, before_.c_str());
+    }
+    TestLocale(const TestLocale&) = delete;
+    TestLocale& operator=(const TestLocale&) = delete;
+    bool Active() const { return active_; }
+
+private:
+    std::string before_;
+    bool active_ = false;
+};
+
+TEST_F(RunTest, RunTakesTheCodePageOfTheLocaleTheWindowRunsUnder)
+{
+    const auto stream = EncodedWithCyrillicKey();
+    Add({Write(QStringLiteral("a.txt"), stream.Encoded())});
+    for (const char* locale : {"en_US.UTF-8", "ru_RU.UTF-8"}) {
+        const TestLocale under(locale);
+        ASSERT_TRUE(under.Active()) << locale << ": built by the test_locales test";
+        Run(QStringLiteral("ключ-ключ1"));
+    }
+    EXPECT_EQ(boxes.errors, QStringList{"Decoding key is not correct!"}); // under en_US only
+    EXPECT_EQ(Row(0).status, QStringLiteral("Decoded"));
+    EXPECT_EQ(Read(dir.filePath(QStringLiteral("Decript/a-dec.txt"))), stream.Decoded());
 }
 
 TEST_F(RunTest, AnEmptyTableRunsAndEndsQuietly)

@@ -14,10 +14,13 @@ namespace vantrel::cli::testing {
 inline constexpr const char* RightKey = "K3Y-0F-TEN";
 inline constexpr const char* WrongKey = "NOT THE KEY";
 
-// Passes the key check only with RightKey.
-inline engine::testing::EncodedStreamBuilder CheckedStream()
+// "ключ-ключ1" as the code page CP1251 writes it.
+inline constexpr const char* Cp1251Key = "\xea\xeb\xfe\xf7-\xea\xeb\xfe\xf7" "1";
+
+// Passes the key check only with the key whose bytes are keyBytes.
+inline engine::testing::EncodedStreamBuilder CheckedStream(std::string_view keyBytes = RightKey)
 {
-    engine::testing::EncodedStreamBuilder stream(engine::testing::TableForKey(RightKey));
+    engine::testing::EncodedStreamBuilder stream(engine::testing::TableForKey(keyBytes));
     stream.CheckBlock({{"ALPHA"}, {"BRAVO"}, {"CHARLIE"}, {"DELTA"}, {"ECHO"}}).Plain("\nto: ").Region("HQ 7/B").Plain("\n");
     return stream;
 }

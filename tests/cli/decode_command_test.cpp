@@ -24,7 +24,7 @@ protected:
     {
         const int in = closedInput ? -1 : ::open(dir_.Write("stdin", input).c_str(), O_RDONLY | O_CLOEXEC);
         const CommandStreams streams{in, out_, err_, errIsTerminal_};
-        const CommandServices services{files_, drives_, promptKey_, interrupted_};
+        const CommandServices services{files_, drives_, promptKey_, interrupted_, keyCodePage_, keyTextCharset_};
         const int status = RunDecodeCommand(args, streams, services);
         if (in >= 0) ::close(in);
         return status;
@@ -37,6 +37,8 @@ protected:
     std::function<KeyRead()> promptKey_;
     std::function<bool()> interrupted_ = [] { return false; };
     bool errIsTerminal_ = false;
+    std::string keyCodePage_ = "CP1252";
+    std::string keyTextCharset_ = "UTF-8";
     std::ostringstream out_, err_;
 };
 
@@ -101,6 +103,17 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
         {{"-k", " 012345678 ", source}, "", "Decoding key is not correct!\n"},
         {{"--key-file", "-", source}, "", "Decoding key is not correct!\n"},
         {{"-k", RightKey, source, onStick}, "", "Upload folder is not correct!\n" + onStick + ": not on a fixed disk"},
+        {{"-k", RightKey, source, "--key-encoding"}, "", "vantrel-decode: --key-encoding needs an encoding name\n"},
+        {{"--key-encoding=", "-k", RightKey, source}, "", "vantrel-decode: --key-encoding needs an encoding name\n"},
+        {{"--key-encoding", "UTF-8", "--key-file", "-", source}, RightKey,
+         "vantrel-decode: --key-encoding UTF-8: not a single-byte encoding"},
+        {{"--key-encoding=NO-SUCH", "-k", RightKey, source}, "", "vantrel-decode: --key-encoding NO-SUCH: not an encoding that iconv knows"},
+        {{"--key-encoding", "CP1251//TRANSLIT", "-k", RightKey, source}, "",
+         "vantrel-decode: --key-encoding CP1251//TRANSLIT: not an encoding that iconv knows"},
+        {{"-k", "ключ-ключ1", source}, "", "Decoding key is not correct!\nthe key has a character that CP1252 cannot hold;"},
+        {{"--key-encoding", "CP1251", "-k", "ключ12345", source}, "", "Decoding key is not correct!\n"}, // 9 bytes
+        {{"--key-encoding", "CP1251", "-k", "ключ-ключ\xff", source}, "",
+         "Decoding key is not correct!\nthe key is not valid UTF-8 text\n"},
     };
     for (const auto& c : cases) {
         out_.str("");
@@ -150,6 +163,38 @@ TEST_F(DecodeCommandTest, TakesTheKeyFromAFileStandardInputOrThePrompt)
     err_.str("");
     EXPECT_EQ(Run({checked}), Interrupted);
     EXPECT_EQ(out_.str() + err_.str(), "");
+}
+
+TEST_F(DecodeCommandTest, TheKeyIsTakenInTheCodePageOfTheLocaleOrTheOneNamed)
+{
+    const std::string cyrillicKey = "ключ-ключ1";
+    const auto stream = CheckedStream(testing::Cp1251Key);
+    const std::string source = dir_.Write("in/a.txt", stream.Encoded());
+    const struct {
+        std::string codePage;
+        std::string charset;
+        std::vector<std::string> args;
+        std::string keyFileBytes;
+    } cases[] = {
+        {"CP1251", "UTF-8", {"-k", cyrillicKey}, ""},
+        {"CP1252", "UTF-8", {"--key-encoding", "CP1251", "-k", cyrillicKey}, ""},
+        {"CP1251", "KOI8-R", {}, "\xcb\xcc\xc0\xde-\xcb\xcc\xc0\xde" "1\n"},
+        {"CP1251", "CP1251", {}, std::string(testing::Cp1251Key) + "\n"},
+    };
+    for (const auto& c : cases) {
+        keyCodePage_ = c.codePage;
+        keyTextCharset_ = c.charset;
+        std::vector<std::string> args = c.args;
+        if (args.empty()) args = {"--key-file", dir_.Write("key", c.keyFileBytes)};
+        args.push_back(source);
+        err_.str("");
+        EXPECT_EQ(Run(args), AllDecoded) << c.codePage << " " << c.charset << ": " << err_.str();
+    }
+    EXPECT_EQ(dir_.FilesIn("in/Decript").size(), std::size(cases));
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("in/Decript/a-dec.txt")), stream.Decoded());
+    // Any other bytes are another key, which the check fields reject.
+    keyTextCharset_ = "UTF-8";
+    EXPECT_EQ(Run({"--key-encoding", "KOI8-R", "-k", cyrillicKey, source}), SomeNotDecoded);
 }
 
 TEST_F(DecodeCommandTest, AnInterruptStopsTheCurrentFileAndLeavesNoOutput)

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -28,7 +29,7 @@ protected:
     Finished Run(const std::string& arguments, const std::string& input = "", const std::string& redirections = "") const
     {
         const std::string in = dir_.Write("stdin", input);
-        const std::string command = std::string("'") + VANTREL_DECODE_BINARY + "' " + arguments + " <'" + in + "' >'" +
+        const std::string command = environment_ + "'" + VANTREL_DECODE_BINARY + "' " + arguments + " <'" + in + "' >'" +
                                     dir_.At("stdout") + "' 2>'" + dir_.At("stderr") + "' " + redirections;
         const int raw = std::system(command.c_str());
         Finished finished;
@@ -39,6 +40,7 @@ protected:
     }
 
     testing::TempFolder dir_{"vantrel-decode-bin"};
+    std::string environment_; // assignments put before the command
 };
 
 TEST_F(VantrelDecodeTest, TellsItsVersionAndUsage)
@@ -76,6 +78,39 @@ TEST_F(VantrelDecodeTest, ExitsWithOneForAWrongKeyAndTwoForAShortOne)
     EXPECT_EQ(shortKey.status, 2);
     EXPECT_EQ(shortKey.err, "Decoding key is not correct!\n");
     EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{});
+}
+
+TEST_F(VantrelDecodeTest, TakesTheKeyInTheCodePageOfTheLocaleLanguage)
+{
+    ASSERT_TRUE(std::filesystem::exists(VANTREL_TEST_LOCALES "/ru_RU.UTF-8/LC_CTYPE")) << "built by the test_locales test";
+    const std::string cp1251Key = testing::Cp1251Key;
+    const auto stream = testing::CheckedStream(cp1251Key);
+    const std::string source = dir_.Write("in/a.txt", stream.Encoded());
+    const std::string typed = " --key-file '" + dir_.Write("key-utf8", "ключ-ключ1\n") + "' '" + source + "'";
+    const std::string typedInCp1251 = " --key-file '" + dir_.Write("key-cp1251", cp1251Key + "\n") + "' '" + source + "'";
+    const struct {
+        std::string locale;
+        std::string arguments;
+        int status;
+        std::string err;
+    } cases[] = {
+        {"ru_RU.UTF-8", typed, 0, ""},
+        {"ru_RU.CP1251", typedInCp1251, 0, ""},
+        {"en_US.UTF-8", "--key-encoding CP1251" + typed, 0, ""},
+        {"C", "--key-encoding CP1251" + typed, 0, ""}, // ASCII cannot hold the key: read as UTF-8
+        {"en_US.UTF-8", typed, 2,
+         "Decoding key is not correct!\nthe key has a character that CP1252 cannot hold; --key-encoding NAME names the "
+         "code page the files were enciphered in\n"},
+        {"C", "--key-encoding CP1251" + typedInCp1251, 2, "Decoding key is not correct!\nthe key is not valid UTF-8 text\n"},
+    };
+    for (const auto& c : cases) {
+        environment_ = "LOCPATH='" VANTREL_TEST_LOCALES "' LC_ALL=" + c.locale + " ";
+        const Finished run = Run(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.locale << c.arguments;
+        EXPECT_EQ(run.err, c.err) << c.locale << c.arguments;
+    }
+    EXPECT_EQ(dir_.FilesIn("in/Decript").size(), 4u);
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("in/Decript/a-dec.txt")), stream.Decoded());
 }
 
 TEST_F(VantrelDecodeTest, ResultLinesThatCannotBeWrittenAreReportedWithStatusOne)
