@@ -10,6 +10,7 @@
 #include "cli/key_input.h"
 #include "platform/drive_kinds.h"
 #include "platform/file_system.h"
+#include "platform/folder_lister.h"
 
 namespace vantrel::cli {
 
@@ -25,15 +26,22 @@ struct CommandStreams {
     std::ostream& out;
     std::ostream& err;
     bool errIsTerminal = false; // draw a progress bar
+    int errColumns = 80;        // the terminal's width, for the progress bar
 };
+
+// This machine's folders.
+const platform::FolderLister& SystemFolders();
 
 struct CommandServices {
     platform::FileSystem& files;
     const platform::DriveKinds& drives;
     // Asks the user for the key; empty when there is no terminal to ask on.
     std::function<KeyRead()> promptKey;
-    // True once the user asked the command to end.
+    // True once the user asked the command to end. While files decode it
+    // is asked from their threads, one call at a time.
     std::function<bool()> interrupted = [] { return false; };
+    // For -r.
+    const platform::FolderLister& folders = SystemFolders();
 };
 
 // args excludes the program name.

@@ -1,9 +1,11 @@
 // vantrel-decode: decodes text files with enciphered regions from the
 // command line; see HelpText() for the interface.
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <iostream>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "cli/decode_command.h"
@@ -13,16 +15,19 @@
 
 namespace {
 
-volatile std::sig_atomic_t interruptRequested = 0;
+// Read by the decoding threads too: a lock-free atomic, which a signal
+// handler may set.
+std::atomic<bool> interruptRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 extern "C" void RequestInterrupt(int)
 {
-    interruptRequested = 1;
+    interruptRequested.store(true);
 }
 
-// Ending at once would leave a partial output behind; the current file is
-// stopped instead, and its output deleted. No SA_RESTART: a wait for the
-// key must end too.
+// Ending at once would leave partial outputs behind; the files being decoded
+// are stopped instead, and their outputs deleted. No SA_RESTART: a wait for
+// the key or a file list must end too.
 void CatchInterrupts()
 {
     struct sigaction action {};
@@ -45,6 +50,12 @@ void TakeIfClosed(int fd)
     }
 }
 
+int TerminalColumns(int fd)
+{
+    winsize size {};
+    return ::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -55,13 +66,15 @@ int main(int argc, char** argv)
 
     vantrel::platform::PosixFileSystem files;
     const vantrel::platform::SystemDriveKinds drives;
-    const vantrel::cli::CommandStreams streams{STDIN_FILENO, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
-    const auto interrupted = [] { return interruptRequested != 0; };
+    const bool errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+    const vantrel::cli::CommandStreams streams{STDIN_FILENO, std::cout, std::cerr, errIsTerminal,
+                                               errIsTerminal ? TerminalColumns(STDERR_FILENO) : 80};
+    const auto interrupted = [] { return interruptRequested.load(); };
     vantrel::cli::CommandServices services{files, drives, {}, interrupted};
     if (::isatty(STDIN_FILENO) == 1) {
         services.promptKey = [interrupted] { return vantrel::cli::PromptWithoutEcho(STDIN_FILENO, std::cerr, interrupted); };
     }
     const int status = vantrel::cli::RunDecodeCommand(args, streams, services);
-    if (interruptRequested != 0) return vantrel::cli::Interrupted;
+    if (interruptRequested.load()) return vantrel::cli::Interrupted;
     return status;
 }
