@@ -5,6 +5,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <iostream>
+#include <malloc.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -50,6 +51,18 @@ void TakeIfClosed(int fd)
     }
 }
 
+// Every file takes buffers of a MiB or two and gives them back when it is
+// done. Left to adjust itself, the allocator maps such blocks afresh for
+// each file and returns them after it, and a run over thousands of small
+// files spends most of its time having the kernel clear pages. Kept in the
+// heap instead, they are reused from file to file; the peak stays the same.
+void KeepFileBuffersForReuse()
+{
+    constexpr int LargestBuffer = 4 << 20;
+    ::mallopt(M_MMAP_THRESHOLD, LargestBuffer);
+    ::mallopt(M_TRIM_THRESHOLD, 2 * LargestBuffer);
+}
+
 int TerminalColumns(int fd)
 {
     winsize size {};
@@ -61,6 +74,7 @@ int TerminalColumns(int fd)
 int main(int argc, char** argv)
 {
     for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) TakeIfClosed(fd);
+    KeepFileBuffersForReuse();
     CatchInterrupts();
     const std::vector<std::string> args(argv + 1, argv + argc);
 
