@@ -5,19 +5,16 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
-#include <initializer_list>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <pthread.h>
 #include <sched.h>
 #include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "batch/messages.h"
+#include "cli/interrupt_window.h"
 
 namespace vantrel::cli {
 namespace {
@@ -25,25 +22,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto TickInterval = std::chrono::milliseconds(100);
 constexpr std::size_t NoSource = static_cast<std::size_t>(-1);
-
-// Threads started while it lives have the interrupting signals blocked, so
-// Ctrl-C reaches the caller's thread; the jobs learn of it by asking.
-class InterruptsBlocked {
-public:
-    InterruptsBlocked()
-    {
-        sigset_t interrupting;
-        sigemptyset(&interrupting);
-        for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&interrupting, signal);
-        ::pthread_sigmask(SIG_BLOCK, &interrupting, &previous_);
-    }
-    ~InterruptsBlocked() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-    InterruptsBlocked(const InterruptsBlocked&) = delete;
-    InterruptsBlocked& operator=(const InterruptsBlocked&) = delete;
-
-private:
-    sigset_t previous_{};
-};
 
 class DecodeJobs {
 public:
@@ -242,7 +220,9 @@ std::string DecodeJobs::Run()
 
     std::string failure;
     {
-        const InterruptsBlocked blocked;
+        // The jobs' threads start with the interrupting signals blocked, so
+        // Ctrl-C reaches this thread; the jobs learn of it by asking.
+        const InterruptWindow blocked;
         for (std::size_t i = 0; i < slotCount_; ++i) {
             const std::lock_guard lock(mutex_);
             try {

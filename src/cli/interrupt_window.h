@@ -1,6 +1,8 @@
 #pragma once
-// Waiting for input that may never come (a terminal, a pipe whose writer is
-// slow) without missing Ctrl-C.
+// Holding Ctrl-C back for a while: to wait for input that may never come (a
+// terminal, a pipe whose writer is slow) without missing it, and to start
+// threads that leave it to the thread that started them (they inherit the
+// blocked signals).
 #include <csignal>
 
 namespace vantrel::cli {
