@@ -146,8 +146,8 @@ they finish.
 Messages go to standard error. So does a progress bar when standard error is
 a terminal (the first file still being decoded, then the files done of all
 and the bytes done of all), and, unless there was exactly one file, a last
-line "N files: D decoded, R rejected, F failed", with ", S not decoded" after
-an interruption.
+line "vantrel-decode: N files: D decoded, R rejected, F failed", with
+", S not decoded" added after an interruption.
 
 Names and reasons are printed escaped, in these lines and in the progress
 bar: a backslash as "\\", a tab as "\t", a line end as "\n", and each byte
