@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark of a build: the Google Benchmark binaries (bin/bench_*,
 # bin/*_bench)
-# and then the whole-command timing and peak memory of the batch decode.
+# and then the whole-command timing and peak memory of the batch decode, and
+# of many files with one job and with two.
 #   scripts/run-benchmarks.sh BUILD_DIR
 set -euo pipefail
 
@@ -21,5 +22,8 @@ echo "== batch decode"
 
 echo "== batch decode memory"
 "$root/bench/batch/bench-memory.sh" "$build" || status=1
+
+echo "== bulk decode, -j 1 and -j 2"
+"$root/bench/batch/bench-bulk.sh" "$build" || status=1
 
 exit "$status"

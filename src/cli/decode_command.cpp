@@ -1,7 +1,9 @@
 #include "cli/decode_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ostream>
+#include <sys/stat.h>
 #include <variant>
 
 #include "batch/decode_file.h"
@@ -10,8 +12,10 @@
 #include "batch/messages.h"
 #include "batch/paths.h"
 #include "cli/command_line.h"
+#include "cli/decode_jobs.h"
 #include "cli/escaped_text.h"
 #include "cli/progress_bar.h"
+#include "cli/source_list.h"
 
 namespace vantrel::cli {
 namespace {
@@ -121,40 +125,136 @@ private:
     bool failed_ = false;
 };
 
-class CommandObserver final : public batch::DecodeObserver {
-public:
-    CommandObserver(const CommandStreams& streams, const CommandServices& services, const std::string& source)
-        : streams_(streams), services_(services), source_(source)
-    {
+// The names to decode before folders are opened up: the FILE arguments,
+// with each --files-from list's names where the list stands among them.
+enum class Gathered { Complete, Failed, Interrupted };
+
+Gathered GatherNames(const CommandOptions& options, const CommandStreams& streams, const CommandServices& services,
+                     std::vector<std::string>& names)
+{
+    const char separator = options.nulSeparated ? '\0' : '\n';
+    std::size_t given = 0;
+    for (const CommandOptions::FileList& list : options.fileLists) {
+        names.insert(names.end(), options.sources.begin() + static_cast<std::ptrdiff_t>(given),
+                     options.sources.begin() + static_cast<std::ptrdiff_t>(list.afterSources));
+        given = list.afterSources;
+        const bool fromInput = list.name == "-";
+        ListRead read = fromInput ? ReadNameList(streams.inFd, separator, services.interrupted)
+                                  : ReadNameListFile(list.name, separator, services.interrupted);
+        const std::string named = "the file list " + EscapedText(list.name);
+        switch (read.status) {
+        case ListRead::Status::Read:
+            names.insert(names.end(), std::make_move_iterator(read.names.begin()),
+                         std::make_move_iterator(read.names.end()));
+            break;
+        case ListRead::Status::HoldsNul:
+            ReportUsage(streams.err, (fromInput ? "the file list on standard input" : named) +
+                                         " holds a NUL byte; give -0 if its names end with NUL");
+            return Gathered::Failed;
+        case ListRead::Status::Failed:
+            ReportUsage(streams.err,
+                        "cannot read " + (fromInput ? "the file list from standard input" : named) + ": " + read.error);
+            return Gathered::Failed;
+        case ListRead::Status::Interrupted: return Gathered::Interrupted;
+        }
     }
-    ~CommandObserver() override
+    names.insert(names.end(), options.sources.begin() + static_cast<std::ptrdiff_t>(given), options.sources.end());
+    return Gathered::Complete;
+}
+
+// Sizes for the progress bar, measured before the first file starts; a
+// source that cannot be measured counts as empty.
+std::vector<std::uint64_t> MeasuredSizes(std::span<const std::string> sources)
+{
+    std::vector<std::uint64_t> sizes;
+    sizes.reserve(sources.size());
+    for (const std::string& source : sources) {
+        struct stat info {};
+        const bool measured = ::stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+        sizes.push_back(measured ? static_cast<std::uint64_t>(info.st_size) : 0);
+    }
+    return sizes;
+}
+
+// Prints what the jobs report, counts the outcomes and draws the bar.
+class RunReport final : public JobsListener {
+public:
+    RunReport(const CommandStreams& streams, std::span<const std::string> sources, ResultLines& lines)
+        : streams_(streams), sources_(sources), lines_(lines)
     {
-        if (bar_) bar_->Clear();
+        if (streams.errIsTerminal) bar_.emplace(streams.err, streams.errColumns);
     }
 
-    void Started() override
+    void Rejected(std::size_t) override
     {
-        if (streams_.errIsTerminal) bar_.emplace(streams_.err, batch::FileName(source_));
-    }
-    bool Progress(double percent) override
-    {
-        if (bar_) bar_->Show(percent);
-        return !services_.interrupted();
-    }
-    void Rejected() override
-    {
-        if (bar_) bar_->Clear();
+        ClearBar();
         streams_.err << batch::WrongKeyMessage << '\n' << std::flush;
     }
 
+    void Finished(std::size_t index, const std::optional<batch::FileResult>& result) override
+    {
+        // Standard output may be the same terminal.
+        ClearBar();
+        const std::string& source = sources_[index];
+        if (!result) {
+            lines_.Write(source, std::string(batch::NotDecodedStatus), {});
+            ++notDecoded_;
+            return;
+        }
+        lines_.Write(source, ResultText(*result), result->outputPath);
+        switch (result->outcome) {
+        case FileOutcome::Decoded: ++decoded_; break;
+        case FileOutcome::Rejected: ++rejected_; break;
+        case FileOutcome::Stopped: ++notDecoded_; break;
+        default: ++failed_; break;
+        }
+    }
+
+    void Progress(const JobsProgress& progress) override
+    {
+        if (!bar_ || !progress.current) return;
+        bar_->Show(batch::FileName(sources_[*progress.current]),
+                   {progress.filesDone, progress.files, progress.bytesDone, progress.bytes});
+        if (progress.over) bar_->Clear();
+    }
+
+    // "N files: D decoded, R rejected, F failed[, S not decoded]"
+    std::string Summary() const
+    {
+        std::string text = std::to_string(sources_.size()) + " files: " + std::to_string(decoded_) + " decoded, " +
+                           std::to_string(rejected_) + " rejected, " + std::to_string(failed_) + " failed";
+        if (notDecoded_ > 0) text += ", " + std::to_string(notDecoded_) + " not decoded";
+        return text;
+    }
+    int Status() const
+    {
+        if (notDecoded_ > 0) return Interrupted;
+        return rejected_ + failed_ > 0 ? SomeNotDecoded : AllDecoded;
+    }
+
 private:
+    void ClearBar()
+    {
+        if (bar_) bar_->Clear();
+    }
+
     const CommandStreams& streams_;
-    const CommandServices& services_;
-    const std::string& source_;
+    std::span<const std::string> sources_;
+    ResultLines& lines_;
     std::optional<ProgressBar> bar_;
+    std::size_t decoded_ = 0;
+    std::size_t rejected_ = 0;
+    std::size_t failed_ = 0;
+    std::size_t notDecoded_ = 0; // stopped, or not started after an interruption
 };
 
 } // namespace
+
+const platform::FolderLister& SystemFolders()
+{
+    static const platform::PosixFolderLister folders;
+    return folders;
+}
 
 int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& streams, const CommandServices& services)
 {
@@ -176,6 +276,13 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         return CannotStart;
     }
 
+    std::vector<std::string> names;
+    switch (GatherNames(options, streams, services, names)) {
+    case Gathered::Complete: break;
+    case Gathered::Failed: return CannotStart;
+    case Gathered::Interrupted: return Interrupted;
+    }
+
     const TypedKey typed = ReadTypedKey(options, streams, services);
     if (typed.interrupted) return Interrupted;
     if (!typed.text) {
@@ -190,31 +297,38 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         if (!convertible) streams.err << KeyTextProblem(inCodePage.fault, services.keyTextCharset, codePage);
         return CannotStart;
     }
-    if (const auto blocked = batch::FirstSourceNotAllowed(services.drives, options.sources, options.outputFolder.has_value())) {
+
+    ExpandedSources expanded;
+    if (options.recursive) {
+        expanded = ExpandFolders(std::move(names), services.files, services.folders, services.interrupted);
+        if (expanded.interrupted) return Interrupted;
+    } else {
+        expanded.files = std::move(names);
+    }
+    const std::vector<std::string>& sources = expanded.files;
+    if (const auto blocked = batch::FirstSourceNotAllowed(services.drives, sources, options.outputFolder.has_value())) {
         streams.err << batch::UploadFolderNotCorrectMessage << '\n'
-                    << EscapedText(options.sources[*blocked])
+                    << EscapedText(sources[*blocked])
                     << ": not on a fixed disk; choose an output folder with -o DIR\n";
         return CannotStart;
     }
+    for (const std::string& folder : expanded.unreadableFolders)
+        streams.err << "vantrel-decode: cannot read the folder " << EscapedText(folder) << "; its files are left out\n";
 
     batch::PrepareTables(*key);
-    const batch::OutputPlacement placement{options.outputFolder};
-    int status = AllDecoded;
-    for (const std::string& source : options.sources) {
-        if (services.interrupted()) {
-            lines.Write(source, std::string(batch::NotDecodedStatus), {});
-            continue;
-        }
-        batch::FileResult result;
-        {
-            CommandObserver observer(streams, services, source);
-            result = batch::DecodeFile(services.files, source, placement, options.keyCheck, observer);
-        }
-        lines.Write(source, ResultText(result), result.outputPath);
-        if (result.outcome == FileOutcome::Stopped) status = Interrupted;
-        else if (result.outcome != FileOutcome::Decoded && status == AllDecoded) status = SomeNotDecoded;
+    const std::vector<std::uint64_t> sizes = streams.errIsTerminal ? MeasuredSizes(sources) : std::vector<std::uint64_t>{};
+    const unsigned jobs = options.jobs == 0 ? std::min(ProcessorCount(), MaxJobs) : options.jobs;
+    const JobsSetup setup{services.files, batch::OutputPlacement{options.outputFolder}, options.keyCheck, jobs,
+                          services.interrupted};
+    RunReport report(streams, sources, lines);
+    if (const std::string failure = RunDecodeJobs(sources, sizes, setup, report); !failure.empty()) {
+        streams.err << "vantrel-decode: cannot start decoding: " << failure << '\n';
+        return CannotStart;
     }
-    if (lines.Failed() && status == AllDecoded) status = SomeNotDecoded;
+    if (sources.size() != 1) streams.err << "vantrel-decode: " << report.Summary() << '\n' << std::flush;
+
+    int status = report.Status();
+    if (status == AllDecoded && (lines.Failed() || !expanded.unreadableFolders.empty())) status = SomeNotDecoded;
     return status;
 }
 

@@ -11,6 +11,7 @@
 #include "cli/key_input.h"
 #include "platform/drive_kinds.h"
 #include "platform/file_system.h"
+#include "platform/folder_lister.h"
 
 namespace vantrel::cli {
 
@@ -26,19 +27,26 @@ struct CommandStreams {
     std::ostream& out;
     std::ostream& err;
     bool errIsTerminal = false; // draw a progress bar
+    int errColumns = 80;        // the terminal's width, for the progress bar
 };
+
+// This machine's folders.
+const platform::FolderLister& SystemFolders();
 
 struct CommandServices {
     platform::FileSystem& files;
     const platform::DriveKinds& drives;
     // Asks the user for the key; empty when there is no terminal to ask on.
     std::function<KeyRead()> promptKey;
-    // True once the user asked the command to end.
+    // True once the user asked the command to end. While files decode it
+    // is asked from their threads, one call at a time.
     std::function<bool()> interrupted = [] { return false; };
     // The key's code page where --key-encoding names none, and the character
     // set the key is read in; main() takes both from the locale.
     std::string keyCodePage = std::string(batch::DefaultKeyCodePage);
     std::string keyTextCharset = "UTF-8";
+    // For -r.
+    const platform::FolderLister& folders = SystemFolders();
 };
 
 // args excludes the program name.

@@ -2,49 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <ostream>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "cli/interrupt_window.h"
 #include "platform/file_system.h"
 
 namespace vantrel::cli {
 namespace {
-
-// Blocks the interrupting signals for its lifetime; Wait() lets them in
-// only while it sleeps.
-class InterruptWindow {
-public:
-    InterruptWindow()
-    {
-        sigset_t interrupting;
-        sigemptyset(&interrupting);
-        for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&interrupting, signal);
-        ::pthread_sigmask(SIG_BLOCK, &interrupting, &previous_);
-    }
-    ~InterruptWindow() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-    InterruptWindow(const InterruptWindow&) = delete;
-    InterruptWindow& operator=(const InterruptWindow&) = delete;
-
-    // Until fd has input (or is at its end, or broken); errno is EINTR when
-    // a signal came first.
-    int Wait(int fd) const
-    {
-        pollfd wanted{fd, POLLIN, 0};
-        const int ready = ::ppoll(&wanted, 1, nullptr, &previous_);
-        if (ready > 0 && (wanted.revents & POLLNVAL)) {
-            errno = EBADF;
-            return -1;
-        }
-        return ready;
-    }
-
-private:
-    sigset_t previous_{};
-};
 
 KeyRead Failure(int code)
 {

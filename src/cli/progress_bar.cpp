@@ -1,48 +1,89 @@
 #include "cli/progress_bar.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ostream>
+#include <vector>
 
 #include "cli/escaped_text.h"
 
 namespace vantrel::cli {
 namespace {
 
-constexpr int BarWidth = 30;
-constexpr std::size_t LabelWidth = 40;
+constexpr int BarWidth = 20;
+constexpr std::size_t LongestLabel = 40;
+constexpr std::size_t ShortestLabel = 8; // below this a name says nothing
 
-} // namespace
-
-ProgressBar::ProgressBar(std::ostream& terminal, std::string_view name) : terminal_(terminal)
+// The name's end, cut only between whole characters and escapes.
+std::string Label(std::string_view name, std::size_t width)
 {
     const std::vector<std::string> pieces = EscapedPieces(name);
     std::size_t length = 0;
     for (const std::string& piece : pieces) length += piece.size();
-    // A long name keeps its end, cut only between whole characters and escapes.
+    std::string label;
     std::size_t first = 0;
-    if (length > LabelWidth) {
+    if (length > width) {
         std::size_t kept = 0;
-        for (first = pieces.size(); first > 0 && kept + pieces[first - 1].size() <= LabelWidth - 3;)
+        for (first = pieces.size(); first > 0 && kept + pieces[first - 1].size() + 3 <= width;)
             kept += pieces[--first].size();
-        label_ = "...";
+        label = "...";
     }
-    for (std::size_t i = first; i < pieces.size(); ++i) label_ += pieces[i];
+    for (std::size_t i = first; i < pieces.size(); ++i) label += pieces[i];
+    return label;
 }
 
-void ProgressBar::Show(double percent)
+int Percent(const BarCounts& counts)
 {
-    const int whole = std::clamp(static_cast<int>(percent), 0, 100);
-    if (whole == shown_) return;
-    shown_ = whole;
-    const int filled = whole * BarWidth / 100;
-    terminal_ << '\r' << label_ << " [" << std::string(filled, '#') << std::string(BarWidth - filled, ' ') << "] "
-              << std::string(whole < 10 ? 2 : whole < 100 ? 1 : 0, ' ') << whole << '%' << std::flush;
+    // Bytes say more than files, when they are known.
+    if (counts.bytes > 0) return static_cast<int>(std::min(counts.bytesDone, counts.bytes) * 100 / counts.bytes);
+    if (counts.files > 0) return static_cast<int>(std::min(counts.filesDone, counts.files) * 100 / counts.files);
+    return 0;
+}
+
+} // namespace
+
+std::string ByteCounts(std::uint64_t done, std::uint64_t total)
+{
+    if (total < 1024) return std::to_string(done) + "/" + std::to_string(total) + " B";
+    static constexpr const char* units[] = {"KiB", "MiB", "GiB", "TiB", "PiB"};
+    double scale = 1024.0;
+    std::size_t unit = 0;
+    while (unit + 1 < std::size(units) && static_cast<double>(total) >= scale * 1024.0) {
+        scale *= 1024.0;
+        ++unit;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f/%.1f %s", static_cast<double>(done) / scale,
+                  static_cast<double>(total) / scale, units[unit]);
+    return text;
+}
+
+ProgressBar::ProgressBar(std::ostream& terminal, int columns) : terminal_(terminal), columns_(columns) {}
+
+void ProgressBar::Show(std::string_view name, const BarCounts& counts)
+{
+    const int percent = std::clamp(Percent(counts), 0, 100);
+    const int filled = percent * BarWidth / 100;
+    const std::string bar = "[" + std::string(filled, '#') + std::string(BarWidth - filled, ' ') + "] ";
+    std::string line = std::string(percent < 10 ? 2 : percent < 100 ? 1 : 0, ' ') + std::to_string(percent) + "%  ";
+    line += std::to_string(counts.filesDone) + "/" + std::to_string(counts.files) + " files  ";
+    line += ByteCounts(counts.bytesDone, counts.bytes);
+
+    // A narrow terminal gets the figures without the bar.
+    const std::size_t room = columns_ > 1 ? static_cast<std::size_t>(columns_ - 1) : 0;
+    if (bar.size() + line.size() <= room) line = bar + line;
+    const std::size_t labelRoom = room > line.size() + 1 ? std::min(room - line.size() - 1, LongestLabel) : 0;
+    if (labelRoom >= ShortestLabel && !name.empty()) line = Label(name, labelRoom) + " " + line;
+
+    if (line == shown_) return;
+    shown_ = line;
+    terminal_ << '\r' << line << "\033[K" << std::flush;
 }
 
 void ProgressBar::Clear()
 {
-    if (shown_ >= 0) terminal_ << "\r\033[K" << std::flush;
-    shown_ = -1;
+    if (!shown_.empty()) terminal_ << "\r\033[K" << std::flush;
+    shown_.clear();
 }
 
 } // namespace vantrel::cli

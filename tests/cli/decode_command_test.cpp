@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 
 #include "cli/escaped_text.h"
+#include "cli/progress_bar.h"
 #include "cli_fixture.h"
+#include "engine/decode_stream.h"
 #include "platform/posix_file_system.h"
 #include "platform/testing/fake_drive_kinds.h"
 #include "platform/testing/fault_injecting_file_system.h"
@@ -24,7 +27,7 @@ protected:
     {
         const int in = closedInput ? -1 : ::open(dir_.Write("stdin", input).c_str(), O_RDONLY | O_CLOEXEC);
         const CommandStreams streams{in, out_, err_, errIsTerminal_};
-        const CommandServices services{files_, drives_, promptKey_, interrupted_, keyCodePage_, keyTextCharset_};
+        const CommandServices services{*fileSystem_, drives_, promptKey_, interrupted_, keyCodePage_, keyTextCharset_, *folders_};
         const int status = RunDecodeCommand(args, streams, services);
         if (in >= 0) ::close(in);
         return status;
@@ -33,6 +36,10 @@ protected:
     testing::TempFolder dir_{"vantrel-cli"};
     platform::PosixFileSystem realFiles_;
     platform::testing::FaultInjectingFileSystem files_{realFiles_};
+    // Runs with several jobs share the file system: the real one, which
+    // keeps no record of its own.
+    platform::FileSystem* fileSystem_ = &files_;
+    const platform::FolderLister* folders_ = &SystemFolders();
     platform::testing::FakeDriveKinds drives_;
     std::function<KeyRead()> promptKey_;
     std::function<bool()> interrupted_ = [] { return false; };
@@ -52,7 +59,7 @@ TEST_F(DecodeCommandTest, DecodesEveryFileAndPrintsOneLineEach)
 
     EXPECT_EQ(out_.str(), a + "\tDecoded\t" + dir_.At("in/Decript/a-dec.txt") + "\n" + b + "\tDecoded\t" +
                               dir_.At("in/Decript/b.2-dec.txt") + "\n");
-    EXPECT_EQ(err_.str(), "");
+    EXPECT_EQ(err_.str(), "vantrel-decode: 2 files: 2 decoded, 0 rejected, 0 failed\n");
     EXPECT_EQ(testing::TempFolder::Read(dir_.At("in/Decript/a-dec.txt")), stream.Decoded());
 }
 
@@ -66,7 +73,7 @@ TEST_F(DecodeCommandTest, RejectedAndFailedFilesMakeTheStatusOne)
 
     EXPECT_EQ(out_.str(), good + "\tDecoded\t" + dir_.At("in/Decript/good-dec.txt") + "\n" + checked + "\tRejected\t\n" +
                               missing + "\tCannot open: No such file or directory\t\n");
-    EXPECT_EQ(err_.str(), "Wrong invalid key!\n");
+    EXPECT_EQ(err_.str(), "Wrong invalid key!\nvantrel-decode: 3 files: 1 decoded, 1 rejected, 1 failed\n");
     EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{"good-dec.txt"});
 }
 
@@ -114,6 +121,15 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
         {{"--key-encoding", "CP1251", "-k", "ключ12345", source}, "", "Decoding key is not correct!\n"}, // 9 bytes
         {{"--key-encoding", "CP1251", "-k", "ключ-ключ\xff", source}, "",
          "Decoding key is not correct!\nthe key is not valid UTF-8 text\n"},
+        {{"-k", RightKey, "--files-from", dir_.At("no-list")}, "",
+         "vantrel-decode: cannot read the file list " + dir_.At("no-list") + ": No such file or directory\n"},
+        {{"-k", RightKey, "--files-from", "-"}, source + std::string("\0", 1),
+         "vantrel-decode: the file list on standard input holds a NUL byte; give -0 if its names end with NUL\n"},
+        {{"--key-file", "-", "--files-from", "-"}, "", "vantrel-decode: standard input cannot give both the key and the file list"},
+        {{"-k", RightKey, "-0", source}, "", "vantrel-decode: -0 is for the names of a --files-from list\n"},
+        {{"-k", RightKey, "-j", "two", source}, "", "vantrel-decode: -j needs a number from 0 to 1024\n"},
+        {{"-k", RightKey, "--jobs=1025", source}, "", "vantrel-decode: --jobs needs a number from 0 to 1024\n"},
+        {{"-k", RightKey, "--files-from", "-"}, onStick + "\n", "Upload folder is not correct!\n" + onStick + ":"},
     };
     for (const auto& c : cases) {
         out_.str("");
@@ -218,8 +234,15 @@ TEST_F(DecodeCommandTest, DrawsAProgressBarOnlyOnATerminal)
 
     errIsTerminal_ = true;
     EXPECT_EQ(Run({"-k", RightKey, source}), AllDecoded);
-    EXPECT_NE(err_.str().find("a.txt [##############################] 100%"), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("\ra.txt [####################] 100%  1/1 files  1000/1000 B"), std::string::npos)
+        << err_.str();
     EXPECT_TRUE(err_.str().ends_with("\r\033[K")); // the bar is gone afterwards
+
+    err_.str("");
+    fileSystem_ = &realFiles_;
+    EXPECT_EQ(Run({"-j", "2", "-k", RightKey, source, dir_.Write("in/b.txt", std::string(3000, 'b'))}), AllDecoded);
+    EXPECT_NE(err_.str().find("] 100%  2/2 files  3.9/3.9 KiB"), std::string::npos) << err_.str();
+    EXPECT_TRUE(err_.str().ends_with("\r\033[Kvantrel-decode: 2 files: 2 decoded, 0 rejected, 0 failed\n"));
 }
 
 TEST_F(DecodeCommandTest, FailuresSayWhyAndTheNextFileStillDecodes)
@@ -259,6 +282,188 @@ TEST_F(DecodeCommandTest, NamesAreEscapedInResultLinesAndTheProgressBar)
     EXPECT_EQ(out_.str(), dir_.At("in/") + escaped + ".txt\tDecoded\t" + dir_.At("in/Decript/") + escaped + "-dec.txt\n");
     EXPECT_NE(err_.str().find("\r" + escaped + ".txt [#"), std::string::npos) << err_.str();
     EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{name.substr(0, name.size() - 4) + "-dec.txt"});
+}
+
+TEST_F(DecodeCommandTest, TakesNamesFromListsWhereTheyStandAmongTheFiles)
+{
+    const std::string a = dir_.Write("in/a.txt", "a"), b = dir_.Write("in/b.txt", "b"), c = dir_.Write("in/c.txt", "c");
+    const std::string list = dir_.Write("list", "\n" + b + "\n\n" + c); // blank lines, no last line end
+    const std::string odd = dir_.Write("in/new\nline\t.txt", "n");
+
+    EXPECT_EQ(Run({"-k", RightKey, c, "--files-from", list, a}), AllDecoded);
+    EXPECT_EQ(Run({"-k", RightKey, "-0", "--files-from=-"}, std::string("\0", 1) + odd + std::string("\0\0", 2) + a),
+              AllDecoded);
+    EXPECT_EQ(Run({"-k", RightKey, "--files-from", dir_.Write("empty-list", "\n\n")}), AllDecoded);
+
+    const auto line = [&](const std::string& source, const std::string& output) {
+        return source + "\tDecoded\t" + dir_.At("in/Decript/" + output) + "\n";
+    };
+    EXPECT_EQ(out_.str(), line(c, "c-dec.txt") + line(b, "b-dec.txt") + line(c, "c-dec(1).txt") + line(a, "a-dec.txt") +
+                              line(dir_.At("in/new\\nline\\t.txt"), "new\\nline\\t-dec.txt") + line(a, "a-dec(1).txt"));
+    EXPECT_EQ(err_.str(), "vantrel-decode: 4 files: 4 decoded, 0 rejected, 0 failed\n"
+                          "vantrel-decode: 2 files: 2 decoded, 0 rejected, 0 failed\n"
+                          "vantrel-decode: 0 files: 0 decoded, 0 rejected, 0 failed\n");
+}
+
+// Lists every folder but one.
+class ListerWithAnUnreadableFolder final : public platform::FolderLister {
+public:
+    explicit ListerWithAnUnreadableFolder(std::string unreadable) : unreadable_(std::move(unreadable)) {}
+    std::optional<std::vector<platform::FolderEntry>> List(const std::string& folder) const override
+    {
+        if (folder == unreadable_) return std::nullopt;
+        return real_.List(folder);
+    }
+
+private:
+    std::string unreadable_;
+    platform::PosixFolderLister real_;
+};
+
+TEST_F(DecodeCommandTest, WithRAFolderStandsForTheTextFilesUnderIt)
+{
+    for (const char* name : {"top/b.txt", "top/A.TXT", "top/sub/c.txt", "top/notes.md", "top/.hidden/h.txt",
+                             "top/sub/.h.txt", "top/locked/l.txt"})
+        dir_.Write(name, "x");
+    const std::string list = dir_.Write("list", dir_.At("top/sub") + "\n");
+    drives_.notFixed = {dir_.At("top/sub")};
+    const ListerWithAnUnreadableFolder lister(dir_.At("top/locked"));
+    folders_ = &lister;
+
+    EXPECT_EQ(Run({"-r", "-k", RightKey, dir_.At("top"), "--files-from", list}), CannotStart);
+    EXPECT_EQ(err_.str(), "Upload folder is not correct!\n" + dir_.At("top/sub/c.txt") +
+                              ": not on a fixed disk; choose an output folder with -o DIR\n");
+
+    err_.str("");
+    dir_.Write("out/.keep", "");
+    EXPECT_EQ(Run({"-r", "-k", RightKey, "-o", dir_.At("out"), dir_.At("top"), "--files-from", list}), SomeNotDecoded);
+    const auto line = [&](const char* source, const char* output) {
+        return dir_.At(source) + "\tDecoded\t" + dir_.At(output) + "\n";
+    };
+    EXPECT_EQ(out_.str(), line("top/A.TXT", "out/A-dec.txt") + line("top/b.txt", "out/b-dec.txt") +
+                              line("top/sub/c.txt", "out/c-dec.txt") + line("top/sub/c.txt", "out/c-dec(1).txt"));
+    EXPECT_EQ(err_.str(), "vantrel-decode: cannot read the folder " + dir_.At("top/locked") + "; its files are left out\n"
+                          "vantrel-decode: 4 files: 4 decoded, 0 rejected, 0 failed\n");
+}
+
+// The same sources with one job and with three: each line in input order,
+// as soon as the lines before it are known.
+TEST_F(DecodeCommandTest, SeveralJobsGiveTheResultsOfOne)
+{
+    fileSystem_ = &realFiles_;
+    std::vector<std::string> sources;
+    for (int i = 0; i < 8; ++i) {
+        const std::string name = "in/" + std::to_string(i) + ".txt";
+        if (i % 3 == 1) {
+            sources.push_back(dir_.At(name)); // missing
+        } else if (i % 3 == 2) {
+            sources.push_back(dir_.Write(name, "plain " + std::to_string(i)));
+        } else {
+            // Checked; the first takes longest.
+            sources.push_back(dir_.Write(name, CheckedStream().Plain(std::string(i == 0 ? 3'000'000 : i, 'p')).Encoded()));
+        }
+    }
+    const struct {
+        const char* key;
+        std::string messages;
+    } cases[] = {
+        {RightKey, "vantrel-decode: 8 files: 5 decoded, 0 rejected, 3 failed\n"},
+        {WrongKey, "Wrong invalid key!\nWrong invalid key!\nWrong invalid key!\n"
+                   "vantrel-decode: 8 files: 2 decoded, 3 rejected, 3 failed\n"},
+    };
+    for (const auto& c : cases) {
+        std::string lines[2], folders[2];
+        for (const int jobs : {1, 3}) {
+            const std::string out = folders[jobs / 3] = dir_.At(std::string("out-") + c.key + "-" + std::to_string(jobs));
+            std::filesystem::create_directories(out);
+            std::vector<std::string> args = {"-j", std::to_string(jobs), "-k", c.key, "-o", out};
+            args.insert(args.end(), sources.begin(), sources.end());
+            out_.str("");
+            err_.str("");
+            EXPECT_EQ(Run(args), SomeNotDecoded);
+            EXPECT_EQ(err_.str(), c.messages) << jobs;
+            lines[jobs / 3] = out_.str();
+            for (std::size_t at = 0; (at = lines[jobs / 3].find(out, at)) != std::string::npos;)
+                lines[jobs / 3].replace(at, out.size(), "OUT");
+        }
+        EXPECT_EQ(lines[1], lines[0]);
+        for (const std::string& name : dir_.FilesIn(folders[0]))
+            EXPECT_TRUE(testing::TempFolder::Read(folders[0] + "/" + name) == testing::TempFolder::Read(folders[1] + "/" + name))
+                << name;
+        std::istringstream text(lines[0]);
+        for (std::string line; const std::string& source : sources) {
+            std::getline(text, line);
+            EXPECT_TRUE(line.starts_with(source + "\t")) << line;
+        }
+    }
+}
+
+TEST_F(DecodeCommandTest, SameNamedSourcesUnderSeveralJobsGetNamesOfTheirOwn)
+{
+    fileSystem_ = &realFiles_;
+    std::vector<std::string> args = {"-j", "4", "-k", RightKey, "-o", dir_.At("out")};
+    for (int i = 0; i < 12; ++i) args.push_back(dir_.Write("in/" + std::to_string(i) + "/same.txt", std::to_string(i)));
+    dir_.Write("out/same-dec(3).txt", "taken");
+
+    EXPECT_EQ(Run(args), AllDecoded);
+
+    std::istringstream lines(out_.str());
+    std::set<std::string> outputs;
+    for (std::string line; std::getline(lines, line);) {
+        const std::string source = line.substr(0, line.find('\t'));
+        const std::string output = line.substr(line.rfind('\t') + 1);
+        EXPECT_EQ(testing::TempFolder::Read(output), testing::TempFolder::Read(source)) << line;
+        outputs.insert(output);
+    }
+    EXPECT_EQ(outputs.size(), 12u);
+    EXPECT_EQ(dir_.FilesIn("out").size(), 13u);
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("out/same-dec(3).txt")), "taken");
+}
+
+TEST_F(DecodeCommandTest, AnInterruptStopsEveryJobAndLeavesNoOutput)
+{
+    fileSystem_ = &realFiles_;
+    std::vector<std::string> args = {"-j", "2", "-k", RightKey};
+    // Several progress reports per file (one a chunk): no file gets through
+    // the four checks before the interrupt.
+    const std::string large(6 * engine::DefaultChunkSize, 'z');
+    for (int i = 0; i < 4; ++i) args.push_back(dir_.Write("in/" + std::to_string(i) + ".txt", large));
+    int asked = 0;
+    interrupted_ = [&] { return ++asked > 4; };
+
+    EXPECT_EQ(Run(args), Interrupted);
+
+    const std::string out = out_.str();
+    EXPECT_TRUE(out.starts_with(args[4] + "\tStopped\t\n" + args[5] + "\t")) << out;
+    EXPECT_TRUE(out.ends_with(args[6] + "\tNot decoded\t\n" + args[7] + "\tNot decoded\t\n")) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 4);
+    EXPECT_EQ(err_.str(), "vantrel-decode: 4 files: 0 decoded, 0 rejected, 0 failed, 4 not decoded\n");
+    EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{});
+}
+
+TEST(ProgressBar, FitsTheTerminalAndCountsFilesAndBytes)
+{
+    const std::string longName(60, 'n');
+    const struct {
+        std::string name;
+        BarCounts counts;
+        int columns;
+        std::string line;
+    } cases[] = {
+        {"a.txt", {0, 2, 0, 2048}, 80, "a.txt [                    ]   0%  0/2 files  0.0/2.0 KiB"},
+        {"a.txt", {1, 4, 0, 0}, 80, "a.txt [#####               ]  25%  1/4 files  0/0 B"},
+        {longName, {1, 2, 3ull << 29, 4ull << 30}, 80,
+         "..." + longName.substr(0, 24) + " [#######             ]  37%  1/2 files  1.5/4.0 GiB"},
+        {"a.txt", {1, 2, 500, 1000}, 40, "a.txt  50%  1/2 files  500/1000 B"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream terminal;
+        ProgressBar bar(terminal, c.columns);
+        bar.Show(c.name, c.counts);
+        bar.Show(c.name, c.counts); // unchanged: not drawn again
+        EXPECT_EQ(terminal.str(), "\r" + c.line + "\033[K");
+        EXPECT_LT(c.line.size(), static_cast<std::size_t>(c.columns));
+    }
 }
 
 TEST(EscapedText, KeepsPrintableTextAndValidUtf8AndEscapesTheRestReversibly)

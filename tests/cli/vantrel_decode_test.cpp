@@ -154,35 +154,66 @@ bool WaitsForInput(pid_t pid)
     return false;
 }
 
-TEST_F(VantrelDecodeTest, CtrlCAndTerminationEndTheWaitForTheKey)
+TEST_F(VantrelDecodeTest, NulSeparatedNamesFromFindReachSeveralJobsWhateverTheyHold)
+{
+    const auto stream = testing::CheckedStream();
+    for (const char* name : {"in/new\nline.txt", "in/tab\there.txt", "in/latin1-\xe9.txt", "in/sub/plain.txt"})
+        dir_.Write(name, stream.Encoded());
+    const std::string key = dir_.Write("key", std::string(testing::RightKey) + "\n");
+
+    const std::string command = "find '" + dir_.At("in") + "' -name '*.txt' -print0 | LC_ALL=C sort -z | '" +
+                                VANTREL_DECODE_BINARY + "' -j 2 -0 --key-file '" + key + "' --files-from - >'" +
+                                dir_.At("stdout") + "' 2>'" + dir_.At("stderr") + "'";
+    const int raw = std::system(command.c_str());
+
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 0);
+    const auto line = [&](const std::string& source, const std::string& output) {
+        return dir_.At("in/" + source) + "\tDecoded\t" + dir_.At("in/" + output) + "\n";
+    };
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("stdout")),
+              line("latin1-\\xe9.txt", "Decript/latin1-\\xe9-dec.txt") + line("new\\nline.txt", "Decript/new\\nline-dec.txt") +
+                  line("sub/plain.txt", "sub/Decript/plain-dec.txt") + line("tab\\there.txt", "Decript/tab\\there-dec.txt"));
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("stderr")), "vantrel-decode: 4 files: 4 decoded, 0 rejected, 0 failed\n");
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("in/Decript/new\nline-dec.txt")), stream.Decoded());
+}
+
+TEST_F(VantrelDecodeTest, CtrlCAndTerminationEndTheWaitForTheKeyOrTheList)
 {
     const std::string source = dir_.Write("in/a.txt", "x");
-    for (int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal);
-        int input[2];
-        ASSERT_EQ(::pipe(input), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::dup2(input[0], STDIN_FILENO);
-            ::close(input[1]);
-            const int out = ::open(dir_.At("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int err = ::open(dir_.At("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            ::dup2(out, STDOUT_FILENO);
-            ::dup2(err, STDERR_FILENO);
-            ::execl(VANTREL_DECODE_BINARY, VANTREL_DECODE_BINARY, "--key-file", "-", source.c_str(), nullptr);
-            ::_exit(127);
-        }
-        ::close(input[0]);
-        EXPECT_TRUE(WaitsForInput(child));
-        ::kill(child, signal);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ::close(input[1]); // held open until now: no end of input could end the wait instead
+    const std::vector<const char*> waits[] = {{"--key-file", "-", source.c_str()},
+                                              {"-k", testing::RightKey, "-0", "--files-from", "-"}};
+    for (const auto& wait : waits) {
+        for (int signal : {SIGINT, SIGTERM}) {
+            SCOPED_TRACE(signal);
+            SCOPED_TRACE(wait.front());
+            int input[2];
+            ASSERT_EQ(::pipe(input), 0);
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                ::dup2(input[0], STDIN_FILENO);
+                ::close(input[1]);
+                const int out = ::open(dir_.At("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+                const int err = ::open(dir_.At("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+                ::dup2(out, STDOUT_FILENO);
+                ::dup2(err, STDERR_FILENO);
+                std::vector<const char*> argv = {VANTREL_DECODE_BINARY};
+                argv.insert(argv.end(), wait.begin(), wait.end());
+                argv.push_back(nullptr);
+                ::execv(VANTREL_DECODE_BINARY, const_cast<char* const*>(argv.data()));
+                ::_exit(127);
+            }
+            ::close(input[0]);
+            EXPECT_TRUE(WaitsForInput(child));
+            ::kill(child, signal);
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            ::close(input[1]); // held open until now: no end of input could end the wait instead
 
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
-        EXPECT_EQ(testing::TempFolder::Read(dir_.At("stdout")), "");
-        EXPECT_EQ(testing::TempFolder::Read(dir_.At("stderr")), "");
+            EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
+            EXPECT_EQ(testing::TempFolder::Read(dir_.At("stdout")), "");
+            EXPECT_EQ(testing::TempFolder::Read(dir_.At("stderr")), "");
+        }
     }
     EXPECT_EQ(dir_.FilesIn("in"), std::vector<std::string>{"a.txt"});
 }
