@@ -17,7 +17,7 @@ namespace vantrel::engine {
 // How many bytes of each gathered text are held in memory. A field may be
 // as long as its file; beyond the cap a text is kept as its length and a
 // digest of the rest, which decides a comparison just as well. Both texts
-// together, digests included, stay under 2 * (cap + TextDigest::MaxBytesHeld).
+// together stay under 2 * cap bytes, plus a digest's small state each.
 inline constexpr std::size_t DefaultKeyCheckTextCap = std::size_t{2} << 20;
 // The cap that new key checks take. Process-wide so that tests can lower it
 // to a few bytes and drive every field through the digest.

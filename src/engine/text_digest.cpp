@@ -1,153 +1,106 @@
 #include "engine/text_digest.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <cstring>
-#include <deque>
-#include <mutex>
-#include <new>
+#include <openssl/core_names.h>
 #include <openssl/evp.h>
+#include <openssl/params.h>
+#include <openssl/rand.h>
 #include <stdexcept>
-#include <thread>
 
 namespace vantrel::engine {
 namespace {
 
-// Fetched once: looking the algorithm up again for every text costs more
-// than hashing a short one.
-const EVP_MD* Sha256()
+struct MacKey {
+    std::array<unsigned char, 32> key{};
+    std::array<unsigned char, 12> iv{};
+};
+
+// Drawn once: every text of the process is fingerprinted under it, so that
+// any two can be compared. Never seen outside the process.
+const MacKey& ProcessKey()
 {
-    static const EVP_MD* const md = EVP_MD_fetch(nullptr, "SHA256", nullptr);
-    return md;
+    static const MacKey key = [] {
+        MacKey drawn;
+        if (RAND_bytes(drawn.key.data(), static_cast<int>(drawn.key.size())) != 1
+            || RAND_bytes(drawn.iv.data(), static_cast<int>(drawn.iv.size())) != 1)
+            throw std::runtime_error("no random key for the key check");
+        return drawn;
+    }();
+    return key;
+}
+
+// Fetched once: looking the algorithm up again for every text costs more
+// than fingerprinting a short one.
+EVP_MAC* Gmac()
+{
+    static EVP_MAC* const mac = EVP_MAC_fetch(nullptr, "GMAC", nullptr);
+    if (!mac) throw std::runtime_error("GMAC is not available");
+    return mac;
 }
 
 struct ContextDeleter {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+    void operator()(EVP_MAC_CTX* context) const { EVP_MAC_CTX_free(context); }
 };
-using Context = std::unique_ptr<EVP_MD_CTX, ContextDeleter>;
+using Context = std::unique_ptr<EVP_MAC_CTX, ContextDeleter>;
 
-Context NewContext()
+Context Checked(EVP_MAC_CTX* context)
 {
-    Context context(EVP_MD_CTX_new());
     if (!context) throw std::bad_alloc();
-    return context;
+    return Context(context);
 }
 
-void Hash(EVP_MD_CTX* context, const std::uint8_t* bytes, std::size_t count)
+void Update(EVP_MAC_CTX* context, const std::uint8_t* bytes, std::size_t count)
 {
-    if (count > 0 && EVP_DigestUpdate(context, bytes, count) != 1) throw std::runtime_error("SHA-256 failed");
+    if (count > 0 && EVP_MAC_update(context, bytes, count) != 1) throw std::runtime_error("GMAC failed");
 }
-
-constexpr std::size_t BlockCount = TextDigest::MaxBytesHeld / TextDigest::BlockSize;
 
 } // namespace
 
-// Blocks go round: one is filled by Add, full ones wait in line for the
-// hasher, hashed ones are free again. The first block is filled and hashed
-// in place; the hasher starts only when a text needs a second one.
 struct TextDigest::State {
-    Context context = NewContext(); // the hasher's alone while it runs
-    std::unique_ptr<std::uint8_t[]> blocks[BlockCount];
-    std::size_t filling = 0; // index of the block Add fills
-    std::size_t filled = 0;  // bytes in it
-
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<std::size_t> full; // in the order they were filled
-    std::deque<std::size_t> free;
-    bool hashing = false;
-    bool failed = false;
-    bool stop = false;
-    std::thread hasher;
-
-    void HashBlocks()
-    {
-        std::unique_lock lock(mutex);
-        for (;;) {
-            changed.wait(lock, [this] { return stop || !full.empty(); });
-            if (full.empty()) return;
-            const std::size_t block = full.front();
-            full.pop_front();
-            hashing = true;
-            lock.unlock();
-            const bool hashed = EVP_DigestUpdate(context.get(), blocks[block].get(), BlockSize) == 1;
-            lock.lock();
-            failed = failed || !hashed;
-            hashing = false;
-            free.push_back(block);
-            changed.notify_all();
-        }
-    }
+    Context context = Checked(EVP_MAC_CTX_new(Gmac()));
 };
 
 TextDigest::TextDigest() : state_(std::make_unique<State>())
 {
-    if (Sha256() == nullptr || EVP_DigestInit_ex(state_->context.get(), Sha256(), nullptr) != 1)
-        throw std::runtime_error("SHA-256 is not available");
+    const MacKey& key = ProcessKey();
+    char cipher[] = "AES-256-GCM";
+    unsigned char iv[sizeof key.iv];
+    std::copy(key.iv.begin(), key.iv.end(), iv);
+    const OSSL_PARAM params[] = {
+        OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_CIPHER, cipher, 0),
+        OSSL_PARAM_construct_octet_string(OSSL_MAC_PARAM_IV, iv, sizeof iv),
+        OSSL_PARAM_construct_end(),
+    };
+    if (EVP_MAC_init(state_->context.get(), key.key.data(), key.key.size(), params) != 1)
+        throw std::runtime_error("GMAC is not available");
 }
 
-TextDigest::~TextDigest()
-{
-    if (!state_->hasher.joinable()) return;
-    {
-        const std::lock_guard lock(state_->mutex);
-        state_->stop = true;
-        state_->full.clear();
-    }
-    state_->changed.notify_all();
-    state_->hasher.join();
-}
+TextDigest::~TextDigest() = default;
 
 void TextDigest::Add(std::span<const std::uint8_t> bytes, const DecipherLookup* translate)
 {
-    State& s = *state_;
+    if (!translate) {
+        Update(state_->context.get(), bytes.data(), bytes.size());
+        return;
+    }
+    // Mapped a piece at a time, small enough to stay in the cache.
+    std::uint8_t mapped[16 * 1024];
     while (!bytes.empty()) {
-        if (!s.blocks[s.filling]) s.blocks[s.filling] = std::make_unique_for_overwrite<std::uint8_t[]>(BlockSize);
-        std::uint8_t* to = s.blocks[s.filling].get() + s.filled;
-        const std::size_t n = std::min(bytes.size(), BlockSize - s.filled);
-        if (translate)
-            std::transform(bytes.data(), bytes.data() + n, to, [translate](std::uint8_t b) { return (*translate)[b]; });
-        else
-            std::memcpy(to, bytes.data(), n);
-        s.filled += n;
+        const std::size_t n = std::min(bytes.size(), sizeof mapped);
+        std::transform(bytes.data(), bytes.data() + n, mapped, [translate](std::uint8_t b) { return (*translate)[b]; });
+        Update(state_->context.get(), mapped, n);
         bytes = bytes.subspan(n);
-        if (s.filled == BlockSize) HandOver();
     }
 }
 
-void TextDigest::HandOver()
+TextDigest::Value TextDigest::Current() const
 {
-    State& s = *state_;
-    if (!s.hasher.joinable()) {
-        for (std::size_t block = 1; block < BlockCount; ++block) s.free.push_back((s.filling + block) % BlockCount);
-        s.hasher = std::thread([&s] { s.HashBlocks(); });
-    }
-    std::unique_lock lock(s.mutex);
-    s.full.push_back(s.filling);
-    s.changed.notify_all();
-    s.changed.wait(lock, [&s] { return !s.free.empty(); });
-    s.filling = s.free.front();
-    s.free.pop_front();
-    s.filled = 0;
-}
-
-TextDigest::Value TextDigest::Current()
-{
-    State& s = *state_;
-    if (s.hasher.joinable()) {
-        std::unique_lock lock(s.mutex);
-        s.changed.wait(lock, [&s] { return s.full.empty() && !s.hashing; });
-        if (s.failed) throw std::runtime_error("SHA-256 failed");
-    }
-    // With the hasher idle the context is ours; the partial block is hashed
-    // into a copy, so that the text can go on growing.
-    const Context copy = NewContext();
-    if (EVP_MD_CTX_copy_ex(copy.get(), s.context.get()) != 1) throw std::runtime_error("SHA-256 failed");
-    Hash(copy.get(), s.blocks[s.filling].get(), s.filled);
+    // Finished on a copy, so that the text can go on growing.
+    const Context copy = Checked(EVP_MAC_CTX_dup(state_->context.get()));
     Value value{};
-    unsigned int length = 0;
-    if (EVP_DigestFinal_ex(copy.get(), value.data(), &length) != 1 || length != value.size())
-        throw std::runtime_error("SHA-256 failed");
+    std::size_t length = 0;
+    if (EVP_MAC_final(copy.get(), value.data(), &length, value.size()) != 1 || length != value.size())
+        throw std::runtime_error("GMAC failed");
     return value;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
-// SHA-256 of a text that arrives in pieces. The key check keeps long texts
-// as a digest rather than in memory; a collision would take a break of
-// SHA-256, so comparing digests decides exactly as comparing the bytes.
+// A fingerprint of a text that arrives in pieces, so that the key check can
+// tell whether two long texts are the same without keeping them.
 //
-// Hashing is slower than decoding, so once a text has filled a block the
-// blocks are hashed on a thread of their own while decoding goes on; a
-// block or two wait at most, which bounds the memory (MaxBytesHeld).
+// The fingerprint is a GMAC (AES-256) under a key drawn at random once per
+// process. Whoever writes a file cannot know that key, so two different
+// texts get the same fingerprint with a chance of at most (n + 1) / 2^128
+// for texts of n 16-byte blocks: comparing fingerprints decides as
+// comparing the bytes would, whatever the file holds. It is also several
+// times faster than an unkeyed hash such as SHA-256, fast enough for a field
+// as long as its file to cost little more than copying it.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -18,13 +21,10 @@ namespace vantrel::engine {
 
 class TextDigest {
 public:
-    using Value = std::array<std::uint8_t, 32>;
-    static constexpr std::size_t BlockSize = std::size_t{1} << 20;
-    // One block filling, one waiting, one being hashed.
-    static constexpr std::size_t MaxBytesHeld = 3 * BlockSize;
+    using Value = std::array<std::uint8_t, 16>;
 
-    // Every operation throws (std::bad_alloc, std::system_error,
-    // std::runtime_error) rather than give a wrong digest.
+    // Every operation throws (std::bad_alloc, std::runtime_error) rather
+    // than give a wrong fingerprint.
     TextDigest();
     ~TextDigest();
     TextDigest(const TextDigest&) = delete;
@@ -32,12 +32,11 @@ public:
 
     // translate, when given, maps each byte on its way in.
     void Add(std::span<const std::uint8_t> bytes, const DecipherLookup* translate = nullptr);
-    // The digest of everything added so far; more may be added afterwards.
-    Value Current();
+    // The fingerprint of everything added so far; more may be added afterwards.
+    Value Current() const;
 
 private:
     struct State;
-    void HandOver();
     std::unique_ptr<State> state_;
 };
 

@@ -20,9 +20,9 @@ std::span<const std::uint8_t> Bytes(const std::string& text)
 
 TEST(GatheredText, HoldsNoMoreThanItsCapAndStillComparesWholeTexts)
 {
-    // Long enough to keep the digest's hashing thread busy with several blocks.
+    // Longer than the largest cap below, fed in pieces that cut its blocks.
     std::string text;
-    for (std::size_t i = 0; i < 5 * TextDigest::BlockSize / 2; ++i) text += static_cast<char>('A' + i % 26);
+    for (std::size_t i = 0; i < (std::size_t(5) << 20); ++i) text += static_cast<char>('A' + i % 26);
     std::string lastChanged = text, heldChanged = text;
     lastChanged.back() = '0';
     heldChanged[5] = '0';
