@@ -44,10 +44,10 @@ StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink
                            const ProgressCallback& progress, const DecodeTables& tables = {});
 
 // The most that is read and written at a time (less for small sources).
-// Just over the file streams' own 1 MiB buffers, so that reads and writes
-// both pass them by without a copy (a write of exactly their size is still
-// copied into them); small enough to stay in a core's cache while decoded.
-inline constexpr std::size_t DefaultChunkSize = 1024 * 1024 + 64 * 1024;
+// As large as the file streams' own buffers, so that reads and writes both
+// pass them by without a copy; small enough to stay in a core's cache while
+// decoded.
+inline constexpr std::size_t DefaultChunkSize = 1024 * 1024;
 
 // How decoding goes about its work; the result never depends on it, only
 // how often progress is reported (once per chunk) and how long it takes.

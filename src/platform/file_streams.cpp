@@ -112,10 +112,9 @@ bool DescriptorOutputFile::Flush()
 bool DescriptorOutputFile::Write(std::span<const std::uint8_t> bytes)
 {
     if (failed_ || fd_ < 0) return false;
-    if (used_ + bytes.size() > buffer_.size()) {
-        if (!Flush()) return false;
-        if (bytes.size() >= buffer_.size()) return WriteToDescriptor(bytes.data(), bytes.size());
-    }
+    // A request as large as the buffer gains nothing from a copy.
+    if (bytes.size() >= buffer_.size()) return Flush() && WriteToDescriptor(bytes.data(), bytes.size());
+    if (used_ + bytes.size() > buffer_.size() && !Flush()) return false;
     std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
     used_ += bytes.size();
     return true;
