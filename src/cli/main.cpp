@@ -37,6 +37,10 @@ void CatchInterrupts()
     action.sa_handler = RequestInterrupt;
     sigemptyset(&action.sa_mask);
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+    // A reader that went away (| head) would otherwise end the command in
+    // the middle of a file; its writes fail instead, and the command says
+    // so, as for any standard output that cannot take the results.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 // A standard descriptor that was closed when the command started would be

@@ -131,6 +131,27 @@ TEST_F(VantrelDecodeTest, ResultLinesThatCannotBeWrittenAreReportedWithStatusOne
     EXPECT_EQ(dir_.FilesIn("in/Decript"), (std::vector<std::string>{"a-dec(1).txt", "a-dec.txt"}));
     EXPECT_EQ(testing::TempFolder::Read(dir_.At("in/Decript/a-dec(1).txt")), stream.Decoded());
     EXPECT_EQ(Run("--help", "", ">/dev/full").status, 1);
+
+    // A reader that went away (| head) is the same: the command is not
+    // killed halfway through a file, it decodes on and says so.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ::close(pipeEnds[0]);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        const int err = ::open(dir_.At("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(err, STDERR_FILENO);
+        ::execl(VANTREL_DECODE_BINARY, VANTREL_DECODE_BINARY, "--key-file", key.c_str(), source.c_str(), nullptr);
+        ::_exit(127);
+    }
+    ::close(pipeEnds[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("stderr")),
+              "vantrel-decode: cannot write the results to standard output: Broken pipe\n");
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("in/Decript/a-dec(2).txt")), stream.Decoded());
 }
 
 TEST_F(VantrelDecodeTest, AClosedStandardInputIsNotAWrongKey)
