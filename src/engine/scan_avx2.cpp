@@ -3,8 +3,6 @@
 // attribute use these instructions, so this file is safe to build into a
 // program that runs on processors without them; the dispatch calls it only
 // where the processor has them.
-#include <bit>
-
 #include "engine/scan_blocks.h"
 
 #if defined(__x86_64__)
@@ -106,16 +104,7 @@ VANTREL_AVX2 void DecodeRegionBlocksAvx2(RegionCarry& carry, const RegionLookup&
 
 VANTREL_AVX2 std::size_t FindCheckMarkerBlocksAvx2(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks)
 {
-    for (std::size_t n = 0; n < blocks; ++n) {
-        const Block block(data + n * BlockSize);
-        const std::uint64_t tilde = block.Matching(CheckBlockByte);
-        const std::uint64_t star = block.Matching(FieldEdgeByte);
-        const std::uint64_t hash = block.Matching(RegionOffByte);
-        if (const std::uint64_t ends = CheckMarkerEnds(tilde, star, hash, carry))
-            return n * BlockSize + static_cast<std::size_t>(std::countr_zero(ends));
-        carry = {tilde, star, hash};
-    }
-    return blocks * BlockSize;
+    return FindCheckMarkerIn<Block>(carry, data, blocks);
 }
 
 } // namespace vantrel::engine::scan

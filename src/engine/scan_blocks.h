@@ -3,6 +3,7 @@
 // per byte (bit i for byte i), and markers become bit arithmetic on them.
 // A carry is the mask of the block before; its top bits stand for the bytes
 // just before the block (bit 63 for the last of them).
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -61,6 +62,26 @@ constexpr std::uint64_t CheckMarkerEnds(std::uint64_t tilde, std::uint64_t star,
     const std::uint64_t opener = hash & Preceding(star, carry.star, 1);
     const std::uint64_t closer = star & Preceding(hash, carry.hash, 1);
     return FiveEndHere(tilde, carry.tilde) | opener | closer;
+}
+
+// The block loop of the check-marker search, for the Block type of one
+// instruction set (a block of 64 bytes that tells which of them equal a
+// byte). Each kernel file calls it from its own function with the target
+// attribute, into which it is inlined and compiled for that set.
+template <class Block>
+[[gnu::always_inline]] inline std::size_t FindCheckMarkerIn(CheckCarry& carry, const std::uint8_t* data,
+                                                            std::size_t blocks)
+{
+    for (std::size_t n = 0; n < blocks; ++n) {
+        const Block block(data + n * BlockSize);
+        const std::uint64_t tilde = block.Matching(CheckBlockByte);
+        const std::uint64_t star = block.Matching(FieldEdgeByte);
+        const std::uint64_t hash = block.Matching(RegionOffByte);
+        if (const std::uint64_t ends = CheckMarkerEnds(tilde, star, hash, carry))
+            return n * BlockSize + static_cast<std::size_t>(std::countr_zero(ends));
+        carry = {tilde, star, hash};
+    }
+    return blocks * BlockSize;
 }
 
 // Full blocks only. The find functions return the index of the first byte

@@ -70,16 +70,7 @@ void DecodeRegionBlocksSse2(RegionCarry& carry, const RegionLookup& lookup, cons
 
 std::size_t FindCheckMarkerBlocksSse2(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks)
 {
-    for (std::size_t n = 0; n < blocks; ++n) {
-        const Block block(data + n * BlockSize);
-        const std::uint64_t tilde = block.Matching(CheckBlockByte);
-        const std::uint64_t star = block.Matching(FieldEdgeByte);
-        const std::uint64_t hash = block.Matching(RegionOffByte);
-        if (const std::uint64_t ends = CheckMarkerEnds(tilde, star, hash, carry))
-            return n * BlockSize + static_cast<std::size_t>(std::countr_zero(ends));
-        carry = {tilde, star, hash};
-    }
-    return blocks * BlockSize;
+    return FindCheckMarkerIn<Block>(carry, data, blocks);
 }
 
 } // namespace vantrel::engine::scan
