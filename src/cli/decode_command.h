@@ -28,6 +28,7 @@ struct CommandStreams {
     std::ostream& err;
     bool errIsTerminal = false; // draw a progress bar
     int errColumns = 80;        // the terminal's width, for the progress bar
+    bool errTakesEscapes = true; // false where TERM is "dumb" or unset
 };
 
 // This machine's folders.
