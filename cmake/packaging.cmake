@@ -11,7 +11,6 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Vantrel team")
 set(CPACK_PACKAGE_CONTACT ${VANTREL_MAINTAINER})
 set(CPACK_PACKAGE_HOMEPAGE_URL ${VANTREL_HOMEPAGE})
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -50,9 +49,9 @@ once, and prints one tab-separated result line for each file.
 
 This package needs no graphical toolkit.")
 
-# The source release is `make dist` (git archive of the committed tree);
-# the source package CPack would make by itself packs whatever lies in the
-# folder, build folders included, so it is kept to the tracked files' shape.
+# The source release is `make dist`, the committed tree as git archives it.
+# CPack's own source package (package_source) packs the folder as it lies:
+# build folders, version control and editor files are kept out of it.
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME vantrel-${PROJECT_VERSION})
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git" "/build/" "\\\\.swp$" "\\\\.deb$" "\\\\.tar\\\\.gz$" "${PROJECT_BINARY_DIR}/")

@@ -34,7 +34,7 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
-trap 'exit 1' INT TERM
+trap 'exit 1' HUP INT PIPE TERM
 
 # The recipe as the page shows it, from "find" to the redirections.
 MANWIDTH=200 man -l "$page" 2>/dev/null | sed -n '/^ *find \/srv\/archive/,/> results.tsv/p' >"$tmp/recipe"
