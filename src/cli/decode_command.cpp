@@ -67,9 +67,11 @@ std::optional<std::string> KeyEncodingProblem(const std::string& name, bool name
 {
     const std::string which = (named ? "--key-encoding " : "the locale's key code page ") + EscapedText(name);
     switch (batch::KindOfEncoding(name)) {
-    case batch::EncodingKind::SingleByte: return std::nullopt;
+    case batch::EncodingKind::SingleByte:
+    case batch::EncodingKind::WindowsDoubleByte: return std::nullopt;
     case batch::EncodingKind::MultiByte:
-        return which + ": not a single-byte encoding; the key's code page has one byte for each character";
+        return which + ": not a single-byte encoding; the key's code page has one byte for each character, or is "
+                       "one of the Windows double-byte code pages CP932, CP936, CP949 and CP950";
     case batch::EncodingKind::Unknown: break;
     }
     return which + ": not an encoding that iconv knows ('iconv -l' lists them, without suffixes such as //TRANSLIT)";

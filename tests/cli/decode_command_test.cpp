@@ -211,6 +211,16 @@ TEST_F(DecodeCommandTest, TheKeyIsTakenInTheCodePageOfTheLocaleOrTheOneNamed)
     // Any other bytes are another key, which the check fields reject.
     keyTextCharset_ = "UTF-8";
     EXPECT_EQ(Run({"--key-encoding", "KOI8-R", "-k", cyrillicKey, source}), SomeNotDecoded);
+
+    // A double-byte key is its bytes: "日本日本日" is ten of them in CP932,
+    // and a longer key counts with its first ten.
+    const auto japanese = CheckedStream("\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa");
+    const std::string japaneseSource = dir_.Write("ja/a.txt", japanese.Encoded());
+    keyCodePage_ = "CP932";
+    EXPECT_EQ(Run({"-k", "日本日本日", japaneseSource}), AllDecoded) << err_.str();
+    keyCodePage_ = "CP1252";
+    EXPECT_EQ(Run({"--key-encoding", "cp932", "-k", "日本日本日本", japaneseSource}), AllDecoded) << err_.str();
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("ja/Decript/a-dec(1).txt")), japanese.Decoded());
 }
 
 TEST_F(DecodeCommandTest, AnInterruptStopsTheCurrentFileAndLeavesNoOutput)
