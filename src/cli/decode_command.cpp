@@ -302,7 +302,8 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
 
     ExpandedSources expanded;
     if (options.recursive) {
-        expanded = ExpandFolders(std::move(names), services.files, services.folders, services.interrupted);
+        expanded = ExpandFolders(std::move(names), services.files, services.folders, options.outputFolder,
+                                 services.interrupted);
         if (expanded.interrupted) return Interrupted;
     } else {
         expanded.files = std::move(names);

@@ -53,12 +53,14 @@ bool AcceptAsCopy(QDropEvent& drop)
 
 FileListActions::FileListActions(grid::TNextGrid& table, const platform::DesktopServices& desktop,
                                  const batch::FileServices& files, std::function<bool()> isRunning,
-                                 std::function<void()> openFile, QWidget& window)
+                                 std::function<std::optional<QString>()> outputFolder, std::function<void()> openFile,
+                                 QWidget& window)
     : QObject(&window)
     , table_(table)
     , desktop_(desktop)
     , files_(files)
     , isRunning_(std::move(isRunning))
+    , outputFolder_(std::move(outputFolder))
     , openFileCommand_(std::move(openFile))
 {
     CreateMenu(window);
@@ -148,7 +150,7 @@ void FileListActions::AddUrls(const QList<QUrl>& urls)
     }
     if (!paths.isEmpty()) {
         const BusyCursor busy;
-        batch::AddDropped(table_, paths, files_);
+        batch::AddDropped(table_, paths, outputFolder_(), files_);
     }
     if (refused) desktop_.messages.ShowError(OnlyLocalFilesMessage);
 }

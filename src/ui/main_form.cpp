@@ -85,8 +85,10 @@ TMain_form::TMain_form(const platform::DesktopServices& services, const batch::F
     Edit1->setFocus();
 
     run_ = std::make_unique<batch::DecodingRun>(*NextGrid1, *this, files, services_.messages);
-    listActions_ = new FileListActions(*NextGrid1, services_, files, [this] { return running_; },
-                                       [this] { play_butClick(); }, *this);
+    listActions_ = new FileListActions(
+        *NextGrid1, services_, files, [this] { return running_; },
+        [this] { return UseOutputFolder ? std::optional(OutputFolder) : std::nullopt; },
+        [this] { play_butClick(); }, *this);
 
     BindCommands();
     CreateShortcuts();

@@ -148,6 +148,22 @@ TEST_F(DropTest, FilesComeInTheGivenOrderAndFoldersBringTheirTextFilesSortedByPa
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(DropTest, AFoldersWalkLeavesOutTheOutputsOfEarlierRuns)
+{
+    const QString source = Write(QStringLiteral("tree/a.txt"), "a");
+    const QString inDecript = Write(QStringLiteral("tree/Decript/a-dec.txt"), "a");
+    Write(QStringLiteral("tree/sub/Decript/b-dec.txt"), "b");
+    Write(QStringLiteral("tree/out/a-dec(1).txt"), "a");
+    ChooseFolder(dir.filePath(QStringLiteral("tree/sub/../out")));   // the same folder, named another way
+
+    Drop({Local(dir.filePath(QStringLiteral("tree")))});
+    EXPECT_EQ(Sources(), QStringList{source});
+
+    // A "Decript" folder dropped itself is walked as any other.
+    Drop({Local(dir.filePath(QStringLiteral("tree/Decript")))});
+    EXPECT_EQ(Sources(), (QStringList{source, inDecript}));
+}
+
 TEST_F(DropTest, UrlsOfOtherMachinesBringTheErrorBoxOnceTheLocalFilesAreIn)
 {
     const QString local = Write(QStringLiteral("a.txt"), "a");

@@ -356,6 +356,27 @@ TEST_F(DecodeCommandTest, WithRAFolderStandsForTheTextFilesUnderIt)
                           "vantrel-decode: 4 files: 4 decoded, 0 rejected, 0 failed\n");
 }
 
+TEST_F(DecodeCommandTest, WithRTheOutputsOfEarlierRunsAreNoSources)
+{
+    dir_.Write("top/a.txt", "a");
+    dir_.Write("top/sub/b.txt", "b");
+    std::filesystem::create_directory(dir_.At("top/out"));
+    const std::string out = dir_.At("top/sub/../out"); // inside the tree, named another way
+    for (const bool toOut : {false, false, true, true}) {
+        std::vector<std::string> command{"-r", "-k", RightKey, dir_.At("top")};
+        if (toOut) command.insert(command.end(), {"-o", out});
+        EXPECT_EQ(Run(command), AllDecoded) << err_.str();
+    }
+    EXPECT_EQ(dir_.FilesIn("top/Decript"), (std::vector<std::string>{"a-dec(1).txt", "a-dec.txt"}));
+    EXPECT_EQ(dir_.FilesIn("top/sub/Decript"), (std::vector<std::string>{"b-dec(1).txt", "b-dec.txt"}));
+    EXPECT_EQ(dir_.FilesIn("top/out"),
+              (std::vector<std::string>{"a-dec(1).txt", "a-dec.txt", "b-dec(1).txt", "b-dec.txt"}));
+
+    // A "Decript" folder named itself is walked as any other.
+    EXPECT_EQ(Run({"-r", "-k", RightKey, dir_.At("top/Decript")}), AllDecoded);
+    EXPECT_EQ(dir_.FilesIn("top/Decript/Decript"), (std::vector<std::string>{"a-dec(1)-dec.txt", "a-dec-dec.txt"}));
+}
+
 // The same sources with one job and with three: each line in input order,
 // as soon as the lines before it are known.
 TEST_F(DecodeCommandTest, SeveralJobsGiveTheResultsOfOne)
