@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -177,7 +178,10 @@ void FileListActions::OpenContainingFolder(int row)
 {
     if (!HasRow(row)) return;
     const QString decoded = DecodedPath(row);
-    if (!decoded.isEmpty()) desktop_.shell.ShowInFolder(decoded);
+    if (decoded.isEmpty()) return;
+    desktop_.shell.ShowInFolder(decoded, *this, [this, folder = QFileInfo(decoded).absolutePath()] {
+        desktop_.messages.ShowError(QStringLiteral("No program could show the folder \"%1\"!").arg(folder));
+    });
 }
 
 void FileListActions::CopyPaths(int row)

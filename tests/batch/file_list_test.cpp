@@ -333,7 +333,7 @@ TEST_F(RowMenuTest, TheDeleteKeyRemovesTheSelectedRowAndARightClickOpensTheMenu)
     EXPECT_FALSE(Actions().Menu().isVisible());
 }
 
-TEST_F(RowMenuTest, OpenShowAndCopyWorkOnTheMenusRow)
+TEST_F(RowMenuTest, OpenShowAndCopyWorkOnTheMenusRowAndAFolderNothingCanShowIsSaid)
 {
     form.NextGrid1->SetSelectedRow(3);
     Actions().ShowMenu(3, QPoint(10, 10));
@@ -351,6 +351,13 @@ TEST_F(RowMenuTest, OpenShowAndCopyWorkOnTheMenusRow)
     Actions().Menu().hide();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), sources[0]);
     EXPECT_TRUE(boxes.errors.isEmpty());
+
+    desktop.shell.SetNoProgram(true);
+    Actions().ShowMenu(1, QPoint(10, 10));
+    Actions().OpenFolderAction()->trigger();
+    Actions().Menu().hide();
+    EXPECT_EQ(boxes.errors, QStringList{QStringLiteral("No program could show the folder \"%1\"!")
+                                            .arg(dir.filePath(QStringLiteral("Decript")))});
 }
 
 } // namespace
