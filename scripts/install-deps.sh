@@ -11,6 +11,7 @@ packages=(
   libssl-dev
   clang libclang-rt-dev
   xvfb xauth libxcb1-dev
+  openbox libxcb-xtest0-dev python3-gi gir1.2-gtk-3.0
   dpkg-dev file lintian appstream man-db groff-base
   openssh-server openssh-client parallel rsync
   qt6-base-private-dev
