@@ -47,6 +47,7 @@ ListRead ReadNameList(int fd, char separator, const std::function<bool()>& inter
     const InterruptWindow window;
     ListRead list;
     std::string name;
+    std::size_t entry = 1;
     char buffer[64 * 1024];
     for (;;) {
         if (interrupted()) return {ListRead::Status::Interrupted, {}, {}};
@@ -64,9 +65,12 @@ ListRead ReadNameList(int fd, char separator, const std::function<bool()>& inter
             if (c == separator) {
                 if (!name.empty()) list.names.push_back(std::move(name));
                 name.clear();
+                ++entry;
             } else if (c == '\0') {
                 // Passed on, the name would end at its NUL and another file be decoded.
                 return {ListRead::Status::HoldsNul, {}, {}};
+            } else if (name.size() == LongestListedName) {
+                return {ListRead::Status::NameTooLong, {}, {}, entry};
             } else {
                 name += c;
             }
