@@ -41,6 +41,20 @@ void ReportUsage(std::ostream& err, const std::string& text)
     err << "vantrel-decode: " << text << "\nTry 'vantrel-decode --help'.\n";
 }
 
+// Why the folder of -o cannot take the outputs, or nothing when it can. It
+// is used as it is: a missing folder, or a file, would fail every source.
+std::optional<std::string> OutputFolderProblem(const std::string& folder)
+{
+    const std::string named = "the output folder " + EscapedText(folder);
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return named + " does not exist";
+        return "cannot use " + named + ": " + platform::SystemErrorText(errno);
+    }
+    if (!S_ISDIR(info.st_mode)) return named + " is not a folder";
+    return std::nullopt;
+}
+
 // The key as typed, or why there is none. Interrupted: nothing to say.
 struct TypedKey {
     std::optional<std::string> text;
@@ -150,6 +164,12 @@ Gathered GatherNames(const CommandOptions& options, const CommandStreams& stream
         case ListRead::Status::HoldsNul:
             ReportUsage(streams.err, (fromInput ? "the file list on standard input" : named) +
                                          " holds a NUL byte; give -0 if its names end with NUL");
+            return Gathered::Failed;
+        case ListRead::Status::NameTooLong:
+            ReportUsage(streams.err, (fromInput ? "the file list on standard input" : named) + ": " +
+                                         (options.nulSeparated ? "name " : "line ") + std::to_string(read.entry) +
+                                         " is longer than " + std::to_string(LongestListedName) +
+                                         " bytes, the longest path the system takes");
             return Gathered::Failed;
         case ListRead::Status::Failed:
             ReportUsage(streams.err,
@@ -274,6 +294,12 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
     if (const auto problem = KeyEncodingProblem(codePage, options.keyEncoding.has_value())) {
         ReportUsage(streams.err, *problem);
         return CannotStart;
+    }
+    if (options.outputFolder) {
+        if (const auto problem = OutputFolderProblem(*options.outputFolder)) {
+            ReportUsage(streams.err, *problem);
+            return CannotStart;
+        }
     }
 
     std::vector<std::string> names;
