@@ -97,9 +97,21 @@ std::size_t AppendEscapedPiece(std::string& text, std::string_view bytes)
 std::string EscapedText(std::string_view bytes)
 {
     std::string text;
-    text.reserve(bytes.size());
-    while (!bytes.empty()) bytes.remove_prefix(AppendEscapedPiece(text, bytes));
+    AppendEscapedText(text, bytes);
     return text;
+}
+
+void AppendEscapedText(std::string& text, std::string_view bytes)
+{
+    // Most names are plain printable ASCII, which is copied a run at a time.
+    const auto plain = [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; };
+    text.reserve(text.size() + bytes.size());
+    while (!bytes.empty()) {
+        const std::size_t run = std::find_if_not(bytes.begin(), bytes.end(), plain) - bytes.begin();
+        text.append(bytes.substr(0, run));
+        bytes.remove_prefix(run);
+        if (!bytes.empty()) bytes.remove_prefix(AppendEscapedPiece(text, bytes));
+    }
 }
 
 } // namespace vantrel::cli

@@ -15,6 +15,7 @@
 namespace vantrel::cli {
 
 std::string EscapedText(std::string_view bytes);
+void AppendEscapedText(std::string& text, std::string_view bytes);
 
 // Appends the first piece of the escaped text of bytes (not empty) to text:
 // one character as it is printed, or one escape, which must not be split.
