@@ -236,6 +236,25 @@ TEST_F(DecodeCommandTest, AnInterruptStopsTheCurrentFileAndLeavesNoOutput)
     EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{});
 }
 
+TEST_F(DecodeCommandTest, AnInterruptWhileAFolderIsReadEndsTheCommandWithoutResults)
+{
+    for (int i = 0; i < 5000; ++i) dir_.Write("in/" + std::to_string(i) + ".txt", ""); // more than one look's worth
+    bool signalled = false;
+    int looks = 0;
+    const platform::PosixFolderLister lister([&] {
+        signalled = signalled || ++looks == 2; // the signal comes while the folder is read
+        return signalled;
+    });
+    folders_ = &lister;
+    interrupted_ = [&] { return signalled; };
+
+    EXPECT_EQ(Run({"-r", "-k", RightKey, dir_.At("in")}), Interrupted);
+
+    EXPECT_EQ(out_.str() + err_.str(), "");
+    EXPECT_EQ(looks, 2); // the folder was given up, not read to its end
+    EXPECT_EQ(dir_.FilesIn("in").size(), 5000u);
+}
+
 TEST_F(DecodeCommandTest, DrawsAProgressBarOnlyOnATerminal)
 {
     const std::string source = dir_.Write("in/a.txt", std::string(1000, 'a'));
