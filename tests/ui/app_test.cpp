@@ -3,6 +3,7 @@
 // window, the exception guard, and the program started and closed by hand.
 #include "app/vantrel_application.h"
 #include "grid/next_grid.h"
+#include "platform/closing_signals.h"
 #include "platform/desktop_doubles.h"
 #include "platform/qt_desktop_services.h"
 #include "private_home.h"
@@ -12,7 +13,6 @@
 #include "ui/speed_button.h"
 
 #include <QAccessible>
-#include <QTemporaryDir>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
 #include <QtTest/QTest>
@@ -239,6 +240,28 @@ TEST_F(WindowTest, TheDialogsKeepNothingForTheNextStart)
     const QDir config(qEnvironmentVariable("XDG_CONFIG_HOME"));
     const QStringList kept = config.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     EXPECT_TRUE(kept.isEmpty()) << kept.join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(WindowTest, ASignalWhileAnErrorBoxIsOpenCancelsTheBoxAndClosesTheWindow)
+{
+    ui::TMain_form form(desktop.Services());
+    desktop.messages.SetOwner(&form);
+    new platform::ClosingSignals(form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    bool timedOut = false;
+    const QObject timeoutScope;
+    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+    QTimer::singleShot(20000, &timeoutScope, [&timedOut] {
+        timedOut = true;
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            box->reject();
+    });
+
+    desktop.messages.ShowError(QStringLiteral("File is not selected!")); // returns when the box goes
+
+    EXPECT_FALSE(timedOut);
+    EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(WindowTest, EveryHintOfTheWindowWakesAfterHalfASecond)
