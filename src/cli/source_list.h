@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,10 @@ struct ExpandedSources {
 };
 
 // Each name in place, except that a folder is replaced by the text files
-// under it (FindTextFiles), which is how the window takes a dropped folder.
+// under it (FindTextFiles, leaving out outputFolder and the "Decript"
+// folders below it), which is how the window takes a dropped folder.
 ExpandedSources ExpandFolders(std::vector<std::string> names, const platform::FileSystem& files,
-                              const platform::FolderLister& folders, const std::function<bool()>& interrupted);
+                              const platform::FolderLister& folders, const std::optional<std::string>& outputFolder,
+                              const std::function<bool()>& interrupted);
 
 } // namespace vantrel::cli
