@@ -16,6 +16,7 @@ packages=(
   openssh-server openssh-client parallel rsync
   qt6-base-private-dev
   dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+  python3-fusepy
   time
   locales
 )
