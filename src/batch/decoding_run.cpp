@@ -155,13 +155,15 @@ void DecodingRun::VisitRows(const RunInputs& inputs)
 
     OutputPlacement placement;
     if (inputs.outputFolder) placement.chosenFolder = LocalPath(*inputs.outputFolder);
+    engine::DecodeBuffers buffers; // one set for every file of the run
 
     for (int row = 0; row < table_.RowCount(); ++row) {
         if (controls_.GetStopRequested()) return;
         FileResult result;
         try {
             RowObserver observer(table_, row, events, controls_, messages_);
-            result = DecodeFile(services_.files, LocalPath(table_.Source(row)), placement, inputs.keyCheck, observer);
+            result = DecodeFile(services_.files, LocalPath(table_.Source(row)), placement, inputs.keyCheck, observer,
+                                &buffers);
             RecordResult(table_, row, result);
         } catch (...) {
             // DecodeFile lets nothing through, but the row's own bookkeeping

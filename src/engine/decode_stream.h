@@ -8,6 +8,7 @@
 
 #include "engine/byte_stream.h"
 #include "engine/cipher_tables.h"
+#include "engine/decode_buffers.h"
 #include "engine/scan_kernels.h"
 
 namespace vantrel::engine {
@@ -68,6 +69,10 @@ struct DecodeStrategy {
     std::size_t chunkSize = DefaultChunkSize; // at least 1
     ScanPath scanPath = FastestScanPath();    // a path the processor lacks gives the fastest one
     Overlap overlap = Overlap::ForLargeSources;
+    // Where the chunks are read and decoded: kept by a caller that decodes
+    // stream after stream, so that each finds its memory in place; nullptr
+    // gives the stream memory of its own.
+    DecodeBuffers* buffers = nullptr;
 };
 
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,

@@ -249,6 +249,27 @@ TEST_F(RunTest, ARowDecodedBeforeStartsOverAndKeepsItsOldPathUntilItsResult)
     EXPECT_EQ(Row(0).decoded, dir.filePath(QStringLiteral("Decript/a-dec(1).txt")));
 }
 
+TEST_F(RunTest, EachOutputHoldsItsOwnSourceOnlyWhateverSizesCameBefore)
+{
+    // The run reads every file into the same memory: after a large file a
+    // small one, and an empty one, must carry none of its bytes.
+    const EncodedStreamBuilder empty(engine::testing::TableForKey(RightKey.toStdString()));
+    const EncodedStreamBuilder streams[] = {Large(), Encoded(), Encoded(std::string(100 << 10, 'y')), empty,
+                                            Encoded(" "), Large()};
+    QStringList sources;
+    for (const auto& stream : streams)
+        sources.append(Write(QStringLiteral("%1.txt").arg(sources.size()), stream.Encoded()));
+    Add(sources);
+
+    Run(RightKey);
+
+    ASSERT_EQ(Rows(), int(std::size(streams)));
+    for (int row = 0; row < Rows(); ++row) {
+        EXPECT_EQ(Row(row).status, QStringLiteral("Decoded")) << row;
+        EXPECT_EQ(Read(Row(row).decoded), streams[row].Decoded()) << row;
+    }
+}
+
 TEST_F(RunTest, SameNamesFromTwoFoldersTakeTurnsInTheChosenFolder)
 {
     const QString out = dir.filePath(QStringLiteral("out"));
