@@ -142,9 +142,11 @@ void DecodingRun::Execute(const RunInputs& inputs)
 
 bool DecodingRun::SourcesAllowed(bool outputFolderChosen) const
 {
+    if (outputFolderChosen) return true;
     std::vector<std::string> sources;
+    sources.reserve(std::size_t(table_.RowCount()));
     for (int row = 0; row < table_.RowCount(); ++row) sources.push_back(LocalPath(table_.Source(row)));
-    return !FirstSourceNotAllowed(services_.drives, sources, outputFolderChosen);
+    return !CheckSources(services_.drives, sources, false).notAllowed;
 }
 
 void DecodingRun::VisitRows(const RunInputs& inputs)

@@ -199,6 +199,7 @@ TEST_F(RunTest, ASourceOffTheFixedDisksNeedsAChosenFolder)
     EXPECT_EQ(Statuses(), (std::vector<QString>{"Not decoded", "Not decoded"}));
     EXPECT_TRUE(files.created.empty());
     EXPECT_EQ(drives.asked.back(), remote.toStdString());
+    EXPECT_EQ(drives.snapshots, 1); // one look at the drives for the whole list
 
     const QString out = dir.filePath(QStringLiteral("out"));
     QDir().mkpath(out);
