@@ -160,6 +160,9 @@ void DecodingRun::VisitRows(const RunInputs& inputs)
     engine::DecodeBuffers buffers; // one set for every file of the run
 
     for (int row = 0; row < table_.RowCount(); ++row) {
+        // Also between files: empty ones and ones that cannot be opened
+        // report no progress, and a list of them must not freeze the window.
+        events.ProcessWhenDue();
         if (controls_.GetStopRequested()) return;
         FileResult result;
         try {

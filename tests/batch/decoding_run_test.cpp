@@ -425,6 +425,24 @@ TEST_F(RunTest, StopAbandonsTheCurrentFileAndLeavesLaterRowsAlone)
     EXPECT_EQ(Statuses(), (std::vector<QString>{"Decoded", "Decoded", "Decoded"}));
 }
 
+TEST_F(RunTest, StopIsHeardBetweenFilesThatReportNoProgress)
+{
+    // Empty files and files that cannot be opened report no progress; the
+    // run must still let the click in before the next one.
+    Add({Write(QStringLiteral("a.txt"), ""), dir.filePath(QStringLiteral("missing.txt")),
+         Write(QStringLiteral("c.txt"), ""), Write(QStringLiteral("d.txt"), ""),
+         dir.filePath(QStringLiteral("gone.txt")), Write(QStringLiteral("f.txt"), "")});
+    QObject::connect(form.NextGrid1, &grid::TNextGrid::OnChange, form.NextGrid1, [this](int col, int row) {
+        if (col == 1 && row == 2 && Row(2).status == QStringLiteral("Decoded")) ClickStopSoon();
+    });
+
+    Run(RightKey);
+
+    EXPECT_EQ(Statuses(), (std::vector<QString>{"Decoded", "Cannot open", "Decoded", "Not decoded", "Not decoded",
+                                                "Not decoded"}));
+    ExpectIdle();
+}
+
 TEST_F(RunTest, DuringARunOnlyStopAndTheTableItselfAnswer)
 {
     Add({Write(QStringLiteral("a.txt"), Large().Encoded())});
