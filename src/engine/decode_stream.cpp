@@ -115,15 +115,6 @@ StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink
 
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
                            const ProgressCallback& progress, const DecodeTables& tables,
-                           std::size_t chunkSize)
-{
-    DecodeStrategy strategy;
-    strategy.chunkSize = chunkSize;
-    return DecodeStream(source, size, sink, keyCheck, progress, tables, strategy);
-}
-
-StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
-                           const ProgressCallback& progress, const DecodeTables& tables,
                            const DecodeStrategy& strategy)
 {
     // A source that cannot go back to its first byte would decode only its tail.

@@ -79,10 +79,4 @@ StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink
                            const ProgressCallback& progress, const DecodeTables& tables,
                            const DecodeStrategy& strategy);
 
-// The same with another largest chunk; the result does not depend on it,
-// only how often progress is reported.
-StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
-                           const ProgressCallback& progress, const DecodeTables& tables,
-                           std::size_t chunkSize);
-
 } // namespace vantrel::engine

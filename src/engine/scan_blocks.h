@@ -3,6 +3,13 @@
 // per byte (bit i for byte i), and markers become bit arithmetic on them.
 // A carry is the mask of the block before; its top bits stand for the bytes
 // just before the block (bit 63 for the last of them).
+//
+// The block loops are written once, here, as templates. Each instruction set
+// supplies a Block (64 bytes loaded, `Matching(ch)`: the mask of the bytes
+// equal to ch) and a Decipher (`Write(block, marked, output)`: the block's
+// bytes to output, those whose bits are set deciphered), and instantiates
+// the loops inside its own functions with the target attribute, into which
+// they are inlined and compiled for that set: no calls in the loops.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -64,10 +71,26 @@ constexpr std::uint64_t CheckMarkerEnds(std::uint64_t tilde, std::uint64_t star,
     return FiveEndHere(tilde, carry.tilde) | opener | closer;
 }
 
-// The block loop of the check-marker search, for the Block type of one
-// instruction set (a block of 64 bytes that tells which of them equal a
-// byte). Each kernel file calls it from its own function with the target
-// attribute, into which it is inlined and compiled for that set.
+// The region switch over whole blocks: region markers switch deciphering,
+// every byte is written deciphered or as read.
+template <class Block, class Decipher>
+[[gnu::always_inline]] inline void DecodeRegionsIn(RegionCarry& carry, const Decipher& decipher,
+                                                   const std::uint8_t* data, std::uint8_t* output, std::size_t blocks)
+{
+    RegionCarry state = carry;
+    for (std::size_t n = 0; n < blocks; ++n, data += BlockSize, output += BlockSize) {
+        const Block block(data);
+        const std::uint64_t on = block.Matching(RegionOnByte);
+        const std::uint64_t off = block.Matching(RegionOffByte);
+        const std::uint64_t region = RegionBits(FiveEndHere(on, state.on), FiveEndHere(off, state.off),
+                                                state.deciphering);
+        state = {on, off, (region >> 63) != 0};
+        decipher.Write(block, region, output);
+    }
+    carry = state;
+}
+
+// The index of the first byte that completes a check marker, or blocks * BlockSize.
 template <class Block>
 [[gnu::always_inline]] inline std::size_t FindCheckMarkerIn(CheckCarry& carry, const std::uint8_t* data,
                                                             std::size_t blocks)
@@ -84,8 +107,7 @@ template <class Block>
     return blocks * BlockSize;
 }
 
-// Full blocks only. The find functions return the index of the first byte
-// that completes a check marker, or blocks * BlockSize.
+// Full blocks only; output may be data itself.
 void DecodeRegionBlocksSse2(RegionCarry& carry, const RegionLookup& lookup, const std::uint8_t* data,
                             std::uint8_t* output, std::size_t blocks);
 std::size_t FindCheckMarkerBlocksSse2(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks);
