@@ -75,6 +75,12 @@ VANTREL_AVX2 std::size_t FindCheckMarkerBlocksAvx2(CheckCarry& carry, const std:
     return FindCheckMarkerIn<Block256>(carry, data, blocks);
 }
 
+VANTREL_AVX2 void DecipherBlocksAvx2(const RegionLookup& lookup, const std::uint8_t* data, std::uint8_t* output,
+                                     std::size_t blocks)
+{
+    DecipherIn<Block256>(NibbleShuffles(lookup), data, output, blocks);
+}
+
 } // namespace vantrel::engine::scan
 
 #endif

@@ -59,6 +59,12 @@ VANTREL_AVX512 std::size_t FindCheckMarkerBlocksAvx512(CheckCarry& carry, const 
     return FindCheckMarkerIn<Block256>(carry, data, blocks);
 }
 
+VANTREL_AVX512 void DecipherBlocksAvx512(const RegionLookup& lookup, const std::uint8_t* data, std::uint8_t* output,
+                                         std::size_t blocks)
+{
+    DecipherIn<Block256>(Permute(lookup), data, output, blocks);
+}
+
 } // namespace vantrel::engine::scan
 
 #endif

@@ -19,6 +19,7 @@
 namespace vantrel::engine::scan {
 
 inline constexpr std::size_t BlockSize = 64;
+inline constexpr std::uint64_t WholeBlock = ~std::uint64_t{0};
 
 struct RegionCarry {
     std::uint64_t on = 0;  // '&' bytes
@@ -109,17 +110,32 @@ template <class Block>
     return blocks * BlockSize;
 }
 
+// Every byte deciphered, whatever it is.
+template <class Block, class Decipher>
+[[gnu::always_inline]] inline void DecipherIn(const Decipher& decipher, const std::uint8_t* data,
+                                              std::uint8_t* output, std::size_t blocks)
+{
+    for (std::size_t n = 0; n < blocks; ++n, data += BlockSize, output += BlockSize)
+        decipher.Write(Block(data), WholeBlock, output);
+}
+
 // Full blocks only; output may be data itself.
 void DecodeRegionBlocksSse2(RegionCarry& carry, const RegionLookup& lookup, const std::uint8_t* data,
                             std::uint8_t* output, std::size_t blocks);
 std::size_t FindCheckMarkerBlocksSse2(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks);
+void DecipherBlocksSse2(const RegionLookup& lookup, const std::uint8_t* data, std::uint8_t* output,
+                        std::size_t blocks);
 
 void DecodeRegionBlocksAvx2(RegionCarry& carry, const RegionLookup& lookup, const std::uint8_t* data,
                             std::uint8_t* output, std::size_t blocks);
 std::size_t FindCheckMarkerBlocksAvx2(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks);
+void DecipherBlocksAvx2(const RegionLookup& lookup, const std::uint8_t* data, std::uint8_t* output,
+                        std::size_t blocks);
 
 void DecodeRegionBlocksAvx512(RegionCarry& carry, const RegionLookup& lookup, const std::uint8_t* data,
                               std::uint8_t* output, std::size_t blocks);
 std::size_t FindCheckMarkerBlocksAvx512(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks);
+void DecipherBlocksAvx512(const RegionLookup& lookup, const std::uint8_t* data, std::uint8_t* output,
+                          std::size_t blocks);
 
 } // namespace vantrel::engine::scan

@@ -69,6 +69,12 @@ std::size_t FindCheckMarkerBlocksSse2(CheckCarry& carry, const std::uint8_t* dat
     return FindCheckMarkerIn<Block>(carry, data, blocks);
 }
 
+void DecipherBlocksSse2(const RegionLookup& lookup, const std::uint8_t* data, std::uint8_t* output,
+                        std::size_t blocks)
+{
+    DecipherIn<Block>(TableDecipher{lookup.table}, data, output, blocks);
+}
+
 } // namespace vantrel::engine::scan
 
 #endif
