@@ -59,7 +59,7 @@ run_window() {
     2>"$work/window.err" || { cat "$work/window.err" >&2; return 1; }
 }
 run_window_quietly() { run_window >/dev/null; }
-window_reported() { fresh_output; run_window; }
+window_reported() { fresh_output; run_window | cut -d' ' -f1; }
 
 contenders=(tr dd vantrel-decode)
 [ "$window" = 1 ] && contenders+=("window run" "window program")

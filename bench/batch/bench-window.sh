@@ -6,8 +6,8 @@
 # Run until the run has returned, the command as a whole process. Then, with
 # 10,000 rows, the time from the click until the Stop button is painted and
 # until the first output exists. Runs alternate; each figure is the median.
-# Targets: the window within 1.5x of the command; Stop and the first output
-# within 0.25 s.
+# Targets: the window within 1.5x of the command, painting its table at most
+# about 20 times a second; Stop and the first output within 0.25 s.
 #   bench/batch/bench-window.sh BUILD_DIR [RUNS]
 # The work folder is on /dev/shm when that has room (no disk writeback in the
 # timings), else in TMPDIR.
@@ -18,6 +18,7 @@ runs=${2:-5}
 bin="$build/bin"
 key="BENCH-KEY-2024"
 target_ratio=1.5
+target_paints=22
 target_first=0.25
 
 for tool in vantrel-make-bench-source vantrel-decode vantrel-bench-window-run; do
@@ -85,11 +86,12 @@ echo "median of $runs alternating runs, work folder in $base"
 missed=0
 for count in 2000 10000; do
   window=$(median "$work/window-$count.runs")
+  paints=$(median "$work/window-$count.runs" 2)
   command=$(median "$work/command-$count.runs")
   ratio=$(awk -v a="$window" -v b="$command" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
-  printf '%6d files   window run %7ss   vantrel-decode -j 1 %7ss   %sx (target <= %sx)\n' \
-    "$count" "$window" "$command" "$ratio" "$target_ratio"
-  if over "$ratio" "$target_ratio"; then missed=1; fi
+  printf '%6d files   window run %7ss (%s paints/s, target <= %s)   vantrel-decode -j 1 %7ss   %sx (target <= %sx)\n' \
+    "$count" "$window" "$paints" "$target_paints" "$command" "$ratio" "$target_ratio"
+  if over "$ratio" "$target_ratio" || over "$paints" "$target_paints"; then missed=1; fi
 done
 stop_shown=$(median "$work/first.runs" 1)
 first=$(median "$work/first.runs" 2)
