@@ -50,6 +50,7 @@ public:
         return real_.CreateUnnamed(folder, permissions);
     }
     bool FileExists(const std::string& path) const override { return real_.FileExists(path); }
+    std::optional<platform::FileStamp> Stamp(const std::string& path) const override { return real_.Stamp(path); }
     std::string CreateFolder(const std::string& path) override { return real_.CreateFolder(path); }
     bool DeleteFile(const std::string& path) override { return real_.DeleteFile(path); }
 

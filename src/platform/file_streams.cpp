@@ -9,6 +9,13 @@
 
 namespace vantrel::platform {
 
+FileStamp StampOf(const struct stat& info)
+{
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
 DescriptorInputFile::DescriptorInputFile(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
 
 DescriptorInputFile::~DescriptorInputFile()
@@ -42,6 +49,13 @@ std::optional<std::uint32_t> DescriptorInputFile::Permissions() const
     struct stat info {};
     if (::fstat(fd_, &info) != 0) return std::nullopt;
     return static_cast<std::uint32_t>(info.st_mode & 07777);
+}
+
+std::optional<FileStamp> DescriptorInputFile::Stamp() const
+{
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return std::nullopt;
+    return StampOf(info);
 }
 
 std::size_t DescriptorInputFile::ReadFromDescriptor(std::uint8_t* into, std::size_t count)

@@ -9,9 +9,14 @@
 
 #include "platform/file_system.h"
 
+struct stat;
+
 namespace vantrel::platform {
 
 inline constexpr std::size_t FileBufferSize = 1u << 20;
+
+// The stamp of a file as stat() or fstat() described it.
+FileStamp StampOf(const struct stat& info);
 
 // Reads an open descriptor, which it owns and closes.
 class DescriptorInputFile final : public InputFile {
@@ -26,6 +31,7 @@ public:
     bool Failed() const override { return failed_; }
     std::optional<std::int64_t> Size() override;
     std::optional<std::uint32_t> Permissions() const override;
+    std::optional<FileStamp> Stamp() const override;
     std::string FailureReason() const override { return reason_; }
 
 private:

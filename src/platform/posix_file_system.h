@@ -10,6 +10,7 @@ public:
     CreatedFile CreateExclusive(const std::string& path, std::uint32_t permissions) override;
     CreatedUnnamedFile CreateUnnamed(const std::string& folder, std::uint32_t permissions) override;
     bool FileExists(const std::string& path) const override;
+    std::optional<FileStamp> Stamp(const std::string& path) const override;
     bool FolderExists(const std::string& path) const override;
     std::string CreateFolder(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;

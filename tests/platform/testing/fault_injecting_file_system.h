@@ -48,6 +48,7 @@ public:
     CreatedFile CreateExclusive(const std::string& path, std::uint32_t permissions) override;
     CreatedUnnamedFile CreateUnnamed(const std::string& folder, std::uint32_t permissions) override;
     bool FileExists(const std::string& path) const override { return real_.FileExists(path); }
+    std::optional<FileStamp> Stamp(const std::string& path) const override { return real_.Stamp(path); }
     bool FolderExists(const std::string& path) const override { return real_.FolderExists(path); }
     std::string CreateFolder(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
