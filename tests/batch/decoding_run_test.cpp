@@ -4,8 +4,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <clocale>
-#include <cstdlib>
 #include <initializer_list>
 
 #include "grid/next_grid.h"
@@ -136,28 +134,6 @@ TEST_F(RunTest, TheKeyIsTakenInTheCodePageOfTheLocaleLanguage)
     EXPECT_EQ(FilesIn(QStringLiteral("Decript")), QStringList{"a-dec.txt"});
     EXPECT_EQ(Read(dir.filePath(QStringLiteral("Decript/a-dec.txt"))), stream.Decoded());
 }
-
-// Switches LC_CTYPE to a locale built for the tests, and back.
-class TestLocale {
-public:
-    explicit TestLocale(const char* name) : before_(std::setlocale(LC_CTYPE, nullptr))
-    {
-        ::setenv("LOCPATH", VANTREL_TEST_LOCALES, 1);
-        active_ = std::setlocale(LC_CTYPE, name) != nullptr;
-    }
-    ~TestLocale()
-    {
-        ::unsetenv("LOCPATH");
-        std::setlocale(LC_CTYPE, before_.c_str());
-    }
-    TestLocale(const TestLocale&) = delete;
-    TestLocale& operator=(const TestLocale&) = delete;
-    bool Active() const { return active_; }
-
-private:
-    std::string before_;
-    bool active_ = false;
-};
 
 TEST_F(RunTest, RunTakesTheCodePageOfTheLocaleTheWindowRunsUnder)
 {
@@ -396,11 +372,18 @@ TEST_F(RunTest, StopAbandonsTheCurrentFileAndLeavesLaterRowsAlone)
     EXPECT_EQ(FilesIn(QStringLiteral("Decript")),
               (QStringList{"a-dec(1).txt", "a-dec.txt", "b-dec.txt", "c-dec.txt"}));
     EXPECT_EQ(Read(middleBefore.decoded), large.Decoded());
+    // A row the run did not reach still shows its output as it was written.
+    EXPECT_NE(form.Runner().Outputs().Find(lastBefore.decoded), nullptr);
     ExpectIdle();
 
     // The request does not outlive its run.
     Run(RightKey);
     EXPECT_EQ(Statuses(), (std::vector<QString>{"Decoded", "Decoded", "Decoded"}));
+    // Outputs are known for the rows that show them, and only for those.
+    const OutputRecord* shown = form.Runner().Outputs().Find(Row(0).decoded);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->codePage, "CP1252"); // the test runs under the C locale
+    EXPECT_EQ(form.Runner().Outputs().Find(dir.filePath(QStringLiteral("Decript/a-dec.txt"))), nullptr);
 }
 
 TEST_F(RunTest, DuringARunOnlyStopAndTheTableItselfAnswer)
