@@ -11,6 +11,7 @@ packages=(
   libssl-dev
   clang libclang-rt-14-dev
   xvfb xauth libxcb1-dev
+  openbox libxcb-xtest0-dev python3-gi gir1.2-gtk-3.0
   dpkg-dev appstream man-db groff-base
   qt6-base-private-dev
   dbus-daemon dbus-bin at-spi2-core python3-pyatspi

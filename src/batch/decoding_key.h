@@ -10,7 +10,8 @@ namespace vantrel::batch {
 
 inline constexpr std::size_t MinimumKeyLength = 10;
 
-// Drops every leading and trailing byte 0 to 32.
+// Drops every leading and trailing byte 0 to 32. No second byte of a
+// double-byte character is that low, so no character is ever cut.
 std::string_view TrimKey(std::string_view typed);
 
 // The key a run decodes with, from the code-page bytes of the typed text,

@@ -67,7 +67,10 @@ private:
 
 void RecordResult(FileTable& table, int row, const FileResult& result)
 {
-    table.SetStatus(row, StatusWord(result.outcome), QString::fromLocal8Bit(result.reason));
+    // An empty status says nothing by itself: its tool tip says why.
+    const QString reason = result.outcome == FileOutcome::Rejected ? MessageText(RejectedReason)
+                                                                   : QString::fromLocal8Bit(result.reason);
+    table.SetStatus(row, StatusWord(result.outcome), reason);
     switch (result.outcome) {
     case FileOutcome::Decoded:
         // The bar keeps the last value the decoding reported.

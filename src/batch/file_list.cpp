@@ -47,8 +47,10 @@ int AddToList(grid::TNextGrid& table, const QStringList& paths)
     return added;
 }
 
-int AddDropped(grid::TNextGrid& table, const QStringList& paths, const FileServices& services)
+int AddDropped(grid::TNextGrid& table, const QStringList& paths, const std::optional<QString>& outputFolder,
+               const FileServices& services)
 {
+    const std::optional<std::string> outputs = outputFolder ? std::optional(LocalPath(*outputFolder)) : std::nullopt;
     QStringList expanded;
     for (const QString& path : paths) {
         const std::string local = LocalPath(path);
@@ -56,7 +58,7 @@ int AddDropped(grid::TNextGrid& table, const QStringList& paths, const FileServi
             expanded.append(path);
             continue;
         }
-        for (const std::string& file : FindTextFiles(services.folders, local).files)
+        for (const std::string& file : FindTextFiles(services.folders, local, outputs).files)
             expanded.append(TablePath(file));
     }
     return AddToList(table, expanded);

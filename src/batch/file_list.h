@@ -3,6 +3,7 @@
 // and files or folders dropped on the window) and taking rows out again.
 // Taking a row out of the list never touches its files.
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 #include "batch/file_services.h"
@@ -25,9 +26,12 @@ void AddFiles(grid::TNextGrid& table, platform::OpenFilesDialog& dialog);
 int AddToList(grid::TNextGrid& table, const QStringList& paths);
 
 // Local paths dropped on the window: a folder brings the text files under it
-// (FindTextFiles: all levels, sorted by path), anything else comes as it is,
-// as a name typed into the open dialog would. Then as AddToList.
-int AddDropped(grid::TNextGrid& table, const QStringList& paths, const FileServices& services);
+// (FindTextFiles: all levels, sorted by path, without the outputs in
+// "Decript" folders and in outputFolder, the one chosen for outputs), anything
+// else comes as it is, as a name typed into the open dialog would. Then as
+// AddToList.
+int AddDropped(grid::TNextGrid& table, const QStringList& paths, const std::optional<QString>& outputFolder,
+               const FileServices& services);
 
 // The rows whose status is "Decoded", in table order.
 std::vector<int> DecodedRows(grid::TNextGrid& table);

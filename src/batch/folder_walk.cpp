@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "batch/output_files.h"
 #include "batch/paths.h"
 
 namespace vantrel::batch {
@@ -16,8 +17,17 @@ bool IsTextFileName(std::string_view name)
     });
 }
 
-TextFileWalk FindTextFiles(const platform::FolderLister& lister, const std::string& folder)
+TextFileWalk FindTextFiles(const platform::FolderLister& lister, const std::string& folder,
+                           const std::optional<std::string>& outputFolder)
 {
+    // Compared by identity, since the tree and the output folder may be
+    // named in different ways; a folder that does not exist yet holds no
+    // outputs to leave out.
+    const std::optional<platform::FolderIdentity> outputs =
+        outputFolder ? platform::IdentifyFolder(*outputFolder) : std::nullopt;
+    const auto holdsOutputs = [&outputs](const std::string& path, std::string_view name) {
+        return name == DecodedFolderName || (outputs && platform::IdentifyFolder(path) == outputs);
+    };
     TextFileWalk walk;
     // A list of folders still to read instead of recursion: a deep tree
     // cannot exhaust the stack.
@@ -32,10 +42,12 @@ TextFileWalk FindTextFiles(const platform::FolderLister& lister, const std::stri
         }
         for (const platform::FolderEntry& entry : *entries) {
             if (entry.name.empty() || entry.name.front() == '.') continue;
-            if (entry.kind == platform::EntryKind::Folder)
-                pending.push_back(JoinPath(current, entry.name));
-            else if (entry.kind == platform::EntryKind::File && IsTextFileName(entry.name))
+            if (entry.kind == platform::EntryKind::Folder) {
+                std::string path = JoinPath(current, entry.name);
+                if (!holdsOutputs(path, entry.name)) pending.push_back(std::move(path));
+            } else if (entry.kind == platform::EntryKind::File && IsTextFileName(entry.name)) {
                 walk.files.push_back(JoinPath(current, entry.name));
+            }
         }
     }
     std::sort(walk.files.begin(), walk.files.end());

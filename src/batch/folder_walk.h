@@ -4,6 +4,7 @@
 // matching ignores letter case: "NOTES.TXT" is a text file too. Hidden files
 // and folders (names that begin with ".") are left out, as the dialog and
 // file managers leave them out of their views.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,12 @@ struct TextFileWalk {
 // Every text file below `folder`, all levels down. Symbolic links to folders
 // are not followed, so a link back up cannot make the walk loop; links to
 // files count as files.
-TextFileWalk FindTextFiles(const platform::FolderLister& lister, const std::string& folder);
+//
+// The program's own outputs are no sources: below `folder`, every folder
+// named "Decript" is left out, and so is `outputFolder` (the folder the
+// user chose for outputs) wherever it lies in the tree. `folder` itself is
+// walked whatever its name, as the user asked for it.
+TextFileWalk FindTextFiles(const platform::FolderLister& lister, const std::string& folder,
+                           const std::optional<std::string>& outputFolder = std::nullopt);
 
 } // namespace vantrel::batch

@@ -10,17 +10,47 @@
 namespace vantrel::batch {
 namespace {
 
+// The ANSI code page Windows gives a language, and with it every key typed
+// under that language. A territory or a script (the locale's modifier) picks
+// a variant where the language is written in more than one way; entries with
+// one come before the language's own entry, and the first that fits wins.
 struct LanguageCodePage {
-    std::string_view language; // ISO 639-1, as locale names begin
+    std::string_view language;  // as locale names begin: ISO 639-1, else 639-2
+    std::string_view territory; // empty: any
+    std::string_view modifier;  // empty: any
     std::string_view codePage;
 };
 
 constexpr LanguageCodePage LanguageCodePages[] = {
-    {"ru", "CP1251"}, {"uk", "CP1251"}, {"be", "CP1251"}, {"bg", "CP1251"}, {"sr", "CP1251"}, {"mk", "CP1251"},
-    {"pl", "CP1250"}, {"cs", "CP1250"}, {"sk", "CP1250"}, {"hu", "CP1250"}, {"sl", "CP1250"}, {"hr", "CP1250"},
-    {"ro", "CP1250"}, {"el", "CP1253"}, {"tr", "CP1254"}, {"he", "CP1255"}, {"ar", "CP1256"}, {"fa", "CP1256"},
-    {"et", "CP1257"}, {"lv", "CP1257"}, {"lt", "CP1257"}, {"vi", "CP1258"}, {"th", "CP874"},
+    // Cyrillic
+    {"ru", "", "", "CP1251"}, {"uk", "", "", "CP1251"}, {"be", "", "", "CP1251"}, {"bg", "", "", "CP1251"},
+    {"sr", "", "latin", "CP1250"}, {"sr", "", "", "CP1251"}, {"mk", "", "", "CP1251"}, {"kk", "", "", "CP1251"},
+    {"ky", "", "", "CP1251"}, {"tt", "", "", "CP1251"}, {"mn", "", "", "CP1251"}, {"tg", "", "", "CP1251"},
+    {"ba", "", "", "CP1251"}, {"sah", "", "", "CP1251"}, {"bs", "", "cyrillic", "CP1251"},
+    {"az", "", "cyrillic", "CP1251"}, {"uz", "", "cyrillic", "CP1251"},
+    // Central European
+    {"pl", "", "", "CP1250"}, {"cs", "", "", "CP1250"}, {"sk", "", "", "CP1250"}, {"hu", "", "", "CP1250"},
+    {"sl", "", "", "CP1250"}, {"hr", "", "", "CP1250"}, {"ro", "", "", "CP1250"}, {"sq", "", "", "CP1250"},
+    {"bs", "", "", "CP1250"}, {"tk", "", "", "CP1250"},
+    // Greek, Turkish and the Turkic languages in Latin script, Hebrew
+    {"el", "", "", "CP1253"}, {"tr", "", "", "CP1254"}, {"az", "IR", "", "CP1256"}, {"az", "", "", "CP1254"},
+    {"uz", "", "", "CP1254"}, {"he", "", "", "CP1255"},
+    // Arabic script
+    {"ar", "", "", "CP1256"}, {"fa", "", "", "CP1256"}, {"ur", "", "", "CP1256"}, {"ug", "", "", "CP1256"},
+    {"ps", "", "", "CP1256"}, {"ckb", "", "", "CP1256"}, {"pa", "PK", "", "CP1256"},
+    {"sd", "", "devanagari", "CP1252"}, {"sd", "", "", "CP1256"},
+    // Baltic, Vietnamese, Thai
+    {"et", "", "", "CP1257"}, {"lv", "", "", "CP1257"}, {"lt", "", "", "CP1257"}, {"vi", "", "", "CP1258"},
+    {"th", "", "", "CP874"},
+    // Double-byte: Japanese, Chinese in its simplified and traditional
+    // writing (by where it is used), Korean
+    {"ja", "", "", "CP932"}, {"zh", "TW", "", "CP950"}, {"zh", "HK", "", "CP950"}, {"zh", "MO", "", "CP950"},
+    {"zh", "", "", "CP936"}, {"ko", "", "", "CP949"},
 };
+
+// The Windows code pages whose characters take one or two bytes; a key is
+// taken as its bytes there too.
+constexpr std::string_view WindowsDoubleByteCodePages[] = {"CP932", "CP936", "CP949", "CP950"};
 
 std::string Lowercase(std::string_view text)
 {
@@ -28,6 +58,14 @@ std::string Lowercase(std::string_view text)
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return lower;
+}
+
+std::string Uppercase(std::string_view text)
+{
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    return upper;
 }
 
 // One iconv conversion descriptor, always used from its initial state.
@@ -95,12 +133,18 @@ private:
 std::string KeyCodePageForLocale(std::string_view localeName)
 {
     // language[_territory][.charset][@modifier]
-    const std::string language = Lowercase(localeName.substr(0, localeName.find_first_of("_.@")));
+    const std::string_view languageAndTerritory = localeName.substr(0, localeName.find_first_of(".@"));
+    const std::size_t underscore = languageAndTerritory.find('_');
+    const std::string language = Lowercase(languageAndTerritory.substr(0, underscore));
+    const std::string territory =
+        underscore == std::string_view::npos ? std::string() : Lowercase(languageAndTerritory.substr(underscore + 1));
     const std::size_t at = localeName.find('@');
     const std::string modifier = at == std::string_view::npos ? std::string() : Lowercase(localeName.substr(at + 1));
-    if (language == "sr" && modifier == "latin") return "CP1250";
     for (const LanguageCodePage& entry : LanguageCodePages) {
-        if (entry.language == language) return std::string(entry.codePage);
+        if (entry.language != language) continue;
+        if (!entry.territory.empty() && Lowercase(entry.territory) != territory) continue;
+        if (!entry.modifier.empty() && entry.modifier != modifier) continue;
+        return std::string(entry.codePage);
     }
     return std::string(DefaultKeyCodePage);
 }
@@ -127,6 +171,10 @@ EncodingKind KindOfEncoding(const std::string& name)
     if (!Conversion("UTF-8", plain).IsOpen()) return EncodingKind::Unknown;
     Conversion decode("UTF-32LE", plain);
     if (!decode.IsOpen()) return EncodingKind::Unknown;
+    const std::string upper = Uppercase(plain);
+    if (std::find(std::begin(WindowsDoubleByteCodePages), std::end(WindowsDoubleByteCodePages), upper) !=
+        std::end(WindowsDoubleByteCodePages))
+        return EncodingKind::WindowsDoubleByte;
     // Each byte on its own must be one character or none at all: a lead byte
     // of a longer sequence is incomplete alone, and a shift byte of a
     // stateful encoding gives no character.

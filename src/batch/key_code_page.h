@@ -1,8 +1,10 @@
 #pragma once
-// The key is a single-byte text: the files were enciphered with the bytes the
-// key has in the Windows code page of its author's language, so the same
-// letters must give the same bytes here. The locale's language picks that
-// code page; iconv turns the typed text into its bytes.
+// The files were enciphered with the bytes the key has in the Windows code
+// page of its author's language, so the same letters must give the same bytes
+// here. The locale's language picks that code page; iconv turns the typed
+// text into its bytes. Most of those code pages have one byte a character;
+// the Japanese, Chinese and Korean ones take two for most characters, and the
+// key is simply their bytes too.
 #include <string>
 #include <string_view>
 
@@ -12,8 +14,9 @@ namespace vantrel::batch {
 inline constexpr std::string_view DefaultKeyCodePage = "CP1252";
 
 // The code page, as iconv names it, of the language of a locale name such as
-// "ru_RU.UTF-8" (CP1251), "pl_PL" (CP1250) or "C" (CP1252). Serbian in its
-// Latin script ("sr_RS@latin") takes the Latin code page, CP1250.
+// "ru_RU.UTF-8" (CP1251), "pl_PL" (CP1250), "ja_JP" (CP932) or "C" (CP1252).
+// A script or territory picks the variant where a language has more than one:
+// "sr_RS@latin" takes CP1250, "uz_UZ@cyrillic" CP1251, "zh_TW" CP950.
 std::string KeyCodePageForLocale(std::string_view localeName);
 
 // The same for the locale the program runs under, as the C library has it
@@ -27,9 +30,10 @@ std::string LocaleKeyCodePage();
 std::string LocaleKeyTextCharset();
 
 enum class EncodingKind {
-    Unknown,    // iconv cannot convert between it and UTF-8
-    MultiByte,  // some characters take more than one byte, or a shift state
-    SingleByte, // every character is one byte
+    Unknown,           // iconv cannot convert between it and UTF-8
+    MultiByte,         // some characters take more than one byte, or a shift state
+    WindowsDoubleByte, // CP932, CP936, CP949 or CP950: one or two bytes a character
+    SingleByte,        // every character is one byte
 };
 
 // What iconv makes of an encoding name. A name may end in "//", as

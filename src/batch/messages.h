@@ -21,5 +21,7 @@ inline constexpr std::string_view DecodeErrorStatus = "Decode error";
 // Reasons of failures that the system has no words for.
 inline constexpr std::string_view ShrankReason = "File shrank while being read";
 inline constexpr std::string_view UnknownFailureReason = "Unknown error";
+// The tool tip of a rejected row, whose status is empty.
+inline constexpr std::string_view RejectedReason = "The key check proved the key wrong for this file";
 
 } // namespace vantrel::batch

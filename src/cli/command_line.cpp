@@ -113,8 +113,8 @@ overwritten; a file that fails leaves no output behind.
                     from standard input
   --key-encoding NAME
                     the key's code page, any single-byte encoding that iconv
-                    knows (such as CP1251); without it the locale's language
-                    chooses, see below
+                    knows (such as CP1251) or CP932, CP936, CP949, CP950;
+                    without it the locale's language chooses, see below
   -k KEY            the key itself, for tests and scripts only: other users
                     of this machine can read command lines
   --files-from FILE
@@ -124,7 +124,8 @@ overwritten; a file that fails leaves no output behind.
   -0, --null        the names in a --files-from list each end with a NUL
                     byte instead of a line end, as find -print0 writes them
   -r, --recursive   a FILE that is a folder stands for every *.txt file in
-                    it and in its folders, at all levels, in path order
+                    it and in its folders, at all levels, in path order,
+                    except those in "Decript" folders below it and in DIR
   -j, --jobs N      decode up to N files at once (default 1; 0 for one per
                     processor)
   -h, --help        show this text
@@ -132,22 +133,25 @@ overwritten; a file that fails leaves no output behind.
 
 Without --key-file or -k the key is asked for on the terminal, without echo.
 It is text in the locale's character set (UTF-8 under the C locale), taken
-as its bytes in a single-byte code page: the Windows code page of the
-locale's language (CP1251 for Russian, Ukrainian, Belarusian, Bulgarian,
-Serbian and Macedonian; CP1250 for Polish, Czech, Slovak, Hungarian,
-Slovenian, Croatian, Romanian and Serbian in Latin script; CP1253 Greek;
-CP1254 Turkish; CP1255 Hebrew; CP1256 Arabic and Persian; CP1257 Estonian,
-Latvian and Lithuanian; CP1258 Vietnamese; CP874 Thai; CP1252 for all
-others), or the one --key-encoding names. A key with a character that the
-code page cannot hold is refused. Without surrounding blanks the key must
-hold at least 10 of those bytes; only the first line of a key file or
-standard input counts, and it may hold at most 4096 bytes.
+as its bytes in a Windows code page: the one of the locale's language
+(CP1251 for Russian and the other Cyrillic ones; CP1250 for Polish, Czech
+and the other Central European ones; CP1253 Greek; CP1254 Turkish; CP1255
+Hebrew; CP1256 Arabic, Persian, Urdu; CP1257 Baltic; CP1258 Vietnamese;
+CP874 Thai; CP932 Japanese; CP936 Chinese, CP950 as written in Taiwan and
+Hong Kong; CP949 Korean; CP1252 for all others; see vantrel-decode(1)), or
+the one --key-encoding names. A key with a character that the code page
+cannot hold is refused. Without surrounding blanks the key must hold at
+least 10 of those bytes (a Japanese, Chinese or Korean character is mostly
+two); only the first line of a key file or standard input counts, and it
+may hold at most 4096 bytes.
 The key and a --files-from list cannot both come from standard input.
 
 Files are taken in the order the FILE arguments and --files-from lists stand
 on the command line. Without -r a folder is not decoded ("Cannot open: Is a
 directory"). With -r, *.txt matches in any letter case; hidden files and
-folders, and links to folders, are left out.
+folders, links to folders, and the outputs of earlier runs (in "Decript"
+folders below the named folder, or in DIR) are left out; a "Decript"
+folder named itself is walked.
 
 Standard output gets one line per file, in that order, as soon as the file
 and all before it are done: three fields separated by tabs,

@@ -67,9 +67,11 @@ std::optional<std::string> KeyEncodingProblem(const std::string& name, bool name
 {
     const std::string which = (named ? "--key-encoding " : "the locale's key code page ") + EscapedText(name);
     switch (batch::KindOfEncoding(name)) {
-    case batch::EncodingKind::SingleByte: return std::nullopt;
+    case batch::EncodingKind::SingleByte:
+    case batch::EncodingKind::WindowsDoubleByte: return std::nullopt;
     case batch::EncodingKind::MultiByte:
-        return which + ": not a single-byte encoding; the key's code page has one byte for each character";
+        return which + ": not a single-byte encoding; the key's code page has one byte for each character, or is "
+                       "one of the Windows double-byte code pages CP932, CP936, CP949 and CP950";
     case batch::EncodingKind::Unknown: break;
     }
     return which + ": not an encoding that iconv knows ('iconv -l' lists them, without suffixes such as //TRANSLIT)";
@@ -300,7 +302,8 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
 
     ExpandedSources expanded;
     if (options.recursive) {
-        expanded = ExpandFolders(std::move(names), services.files, services.folders, services.interrupted);
+        expanded = ExpandFolders(std::move(names), services.files, services.folders, options.outputFolder,
+                                 services.interrupted);
         if (expanded.interrupted) return Interrupted;
     } else {
         expanded.files = std::move(names);

@@ -88,7 +88,8 @@ ListRead ReadNameListFile(const std::string& path, char separator, const std::fu
 }
 
 ExpandedSources ExpandFolders(std::vector<std::string> names, const platform::FileSystem& files,
-                              const platform::FolderLister& folders, const std::function<bool()>& interrupted)
+                              const platform::FolderLister& folders, const std::optional<std::string>& outputFolder,
+                              const std::function<bool()>& interrupted)
 {
     const InterruptibleLister lister(folders, interrupted);
     ExpandedSources expanded;
@@ -98,7 +99,7 @@ ExpandedSources ExpandFolders(std::vector<std::string> names, const platform::Fi
             expanded.files.push_back(std::move(name));
             continue;
         }
-        batch::TextFileWalk walk = batch::FindTextFiles(lister, name);
+        batch::TextFileWalk walk = batch::FindTextFiles(lister, name, outputFolder);
         expanded.files.insert(expanded.files.end(), std::make_move_iterator(walk.files.begin()),
                               std::make_move_iterator(walk.files.end()));
         expanded.unreadableFolders.insert(expanded.unreadableFolders.end(), walk.unreadableFolders.begin(),

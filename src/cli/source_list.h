@@ -3,6 +3,7 @@
 // --files-from lists, and with -r the text files under the folders among
 // them.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,10 @@ struct ExpandedSources {
 };
 
 // Each name in place, except that a folder is replaced by the text files
-// under it (FindTextFiles), which is how the window takes a dropped folder.
+// under it (FindTextFiles, leaving out outputFolder and the "Decript"
+// folders below it), which is how the window takes a dropped folder.
 ExpandedSources ExpandFolders(std::vector<std::string> names, const platform::FileSystem& files,
-                              const platform::FolderLister& folders, const std::function<bool()>& interrupted);
+                              const platform::FolderLister& folders, const std::optional<std::string>& outputFolder,
+                              const std::function<bool()>& interrupted);
 
 } // namespace vantrel::cli

@@ -84,7 +84,12 @@ public:
     QString text(QAccessible::Text t) const override
     {
         const TCell* cell = Cell();
-        if (!cell || (t != QAccessible::Name && t != QAccessible::Value))
+        if (!cell)
+            return {};
+        // The cell's own tool tip (a failure's reason, say) is read after its text.
+        if (t == QAccessible::Description)
+            return cell->Hint();
+        if (t != QAccessible::Name && t != QAccessible::Value)
             return {};
         return AccessibleCellText(*ShownColumn(), *cell);
     }
@@ -212,6 +217,18 @@ void* TNextGridAccessible::interface_cast(QAccessible::InterfaceType type)
     if (type == QAccessible::TableInterface)
         return static_cast<QAccessibleTableInterface*>(this);
     return QAccessibleWidget::interface_cast(type);
+}
+
+QString TNextGridAccessible::text(QAccessible::Text t) const
+{
+    switch (t) {
+    case QAccessible::Name:
+        return Grid().accessibleName().isEmpty() ? Grid().toolTip() : Grid().accessibleName();
+    case QAccessible::Description:
+        return Grid().accessibleDescription();   // the hint is the name already
+    default:
+        return QAccessibleWidget::text(t);
+    }
 }
 
 int TNextGridAccessible::columnCount() const

@@ -35,7 +35,9 @@ public:
 
     TNextGrid& Grid() const;
 
-    // --- QAccessibleInterface
+    // --- QAccessibleInterface; the table is named by its hint, as the
+    // window's buttons are.
+    QString text(QAccessible::Text t) const override;
     void* interface_cast(QAccessible::InterfaceType type) override;
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;

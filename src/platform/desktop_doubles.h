@@ -67,8 +67,8 @@ private:
     std::vector<Shown> shown_;
 };
 
-// Records every document it is asked to open; opens them all unless told
-// that no program is there.
+// Records every document it is asked to open or show in its folder; opens
+// and shows them all unless told that no program is there.
 class RecordingShell final : public Shell {
 public:
     const QStringList& Opened() const { return opened_; }
@@ -80,7 +80,11 @@ public:
     }
 
     const QStringList& ShownInFolder() const { return shownInFolder_; }
-    void ShowInFolder(const QString& path) override { shownInFolder_.append(path); }
+    void ShowInFolder(const QString& path, QObject&, NotShown notShown) override
+    {
+        shownInFolder_.append(path);
+        if (noProgram_) notShown();
+    }
 
 private:
     QStringList opened_;

@@ -54,11 +54,15 @@ public:
     // none did.
     virtual bool OpenDocument(const QString& path) = 0;
 
+    // Called when no program could show the folder; the caller tells the user.
+    using NotShown = std::function<void()>;
+
     // The file's folder in the desktop's file manager with the file
     // selected, or, where no file manager offers that, the folder opened
-    // with the desktop's default program. Returns at once; a failure shows
-    // nothing.
-    virtual void ShowInFolder(const QString& path) = 0;
+    // with the desktop's default program. Returns at once; `notShown` is
+    // called, then or later, when neither could show it, unless `receiver`
+    // is gone by then.
+    virtual void ShowInFolder(const QString& path, QObject& receiver, NotShown notShown) = 0;
 };
 
 // Everything the window's commands need from the desktop, in one place.

@@ -55,4 +55,12 @@ std::optional<std::vector<FolderEntry>> PosixFolderLister::List(const std::strin
     return entries;
 }
 
+std::optional<FolderIdentity> IdentifyFolder(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return std::nullopt;
+    return FolderIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 } // namespace vantrel::platform

@@ -1,6 +1,7 @@
 #pragma once
 // Reading the entries of one folder, behind an interface so that tests can
 // make any folder unreadable. Paths are byte strings as the system takes them.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,5 +31,17 @@ class PosixFolderLister final : public FolderLister {
 public:
     std::optional<std::vector<FolderEntry>> List(const std::string& folder) const override;
 };
+
+// Which folder a path leads to, however it is written (relative, with "..",
+// through links): two paths lead to the same folder exactly when their
+// identities are equal.
+struct FolderIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+
+// Nothing when the path leads to no folder that can be reached.
+std::optional<FolderIdentity> IdentifyFolder(const std::string& path);
 
 } // namespace vantrel::platform

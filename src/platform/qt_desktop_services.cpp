@@ -145,13 +145,13 @@ bool FileManagerOnBus(const QDBusConnection& bus)
 
 } // namespace
 
-void QtShell::ShowInFolder(const QString& path)
+void QtShell::ShowInFolder(const QString& path, QObject& receiver, NotShown notShown)
 {
     const QFileInfo file(path);
     const QUrl folder = QUrl::fromLocalFile(file.absolutePath());
     if (!bus_) bus_ = QDBusConnection::sessionBus();
     if (!file.exists() || !FileManagerOnBus(*bus_)) {
-        QDesktopServices::openUrl(folder);
+        if (!QDesktopServices::openUrl(folder)) notShown();
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(FileManagerService, QStringLiteral("/org/freedesktop/FileManager1"),
@@ -161,10 +161,12 @@ void QtShell::ShowInFolder(const QString& path)
     // blocking the window, and open the folder plainly if it says no.
     constexpr int StartTimeoutMs = 15000;
     auto* reply = new QDBusPendingCallWatcher(bus_->asyncCall(call, StartTimeoutMs));
-    QObject::connect(reply, &QDBusPendingCallWatcher::finished, [folder](QDBusPendingCallWatcher* finished) {
-        if (finished->isError()) QDesktopServices::openUrl(folder);
-        finished->deleteLater();
-    });
+    QObject::connect(reply, &QDBusPendingCallWatcher::finished,
+                     [folder, receiver = QPointer<QObject>(&receiver), notShown = std::move(notShown)](
+                         QDBusPendingCallWatcher* finished) {
+                         if (finished->isError() && !QDesktopServices::openUrl(folder) && receiver) notShown();
+                         finished->deleteLater();
+                     });
 }
 
 } // namespace vantrel::platform

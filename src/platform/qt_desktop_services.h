@@ -49,7 +49,7 @@ public:
     bool OpenDocument(const QString& path) override;
     // Asks the file manager over D-Bus (org.freedesktop.FileManager1
     // ShowItems), where one is running or can be started.
-    void ShowInFolder(const QString& path) override;
+    void ShowInFolder(const QString& path, QObject& receiver, NotShown notShown) override;
 
 private:
     std::optional<QDBusConnection> bus_;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -53,12 +54,14 @@ bool AcceptAsCopy(QDropEvent& drop)
 
 FileListActions::FileListActions(grid::TNextGrid& table, const platform::DesktopServices& desktop,
                                  const batch::FileServices& files, std::function<bool()> isRunning,
-                                 std::function<void()> openFile, QWidget& window)
+                                 std::function<std::optional<QString>()> outputFolder, std::function<void()> openFile,
+                                 QWidget& window)
     : QObject(&window)
     , table_(table)
     , desktop_(desktop)
     , files_(files)
     , isRunning_(std::move(isRunning))
+    , outputFolder_(std::move(outputFolder))
     , openFileCommand_(std::move(openFile))
 {
     CreateMenu(window);
@@ -166,7 +169,7 @@ void FileListActions::AddUrls(const QList<QUrl>& urls)
     }
     if (!paths.isEmpty()) {
         const BusyCursor busy;
-        batch::AddDropped(table_, paths, files_);
+        batch::AddDropped(table_, paths, outputFolder_(), files_);
     }
     if (refused) desktop_.messages.ShowError(OnlyLocalFilesMessage);
 }
@@ -193,7 +196,10 @@ void FileListActions::OpenContainingFolder(int row)
 {
     if (!HasRow(row)) return;
     const QString decoded = DecodedPath(row);
-    if (!decoded.isEmpty()) desktop_.shell.ShowInFolder(decoded);
+    if (decoded.isEmpty()) return;
+    desktop_.shell.ShowInFolder(decoded, *this, [this, folder = QFileInfo(decoded).absolutePath()] {
+        desktop_.messages.ShowError(QStringLiteral("No program could show the folder \"%1\"!").arg(folder));
+    });
 }
 
 void FileListActions::CopyPaths(int row)

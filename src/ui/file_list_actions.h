@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QUrl>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -29,11 +30,14 @@ public:
     inline static const QString OnlyLocalFilesMessage = QStringLiteral("Only local files can be added!");
 
     // Takes drops on `window`, and the menu and Delete key on `table`.
-    // `isRunning` tells whether a run is under way; `openFile` is the
-    // toolbar's Open file command, which works on the selected row.
+    // `isRunning` tells whether a run is under way; `outputFolder` is the
+    // folder chosen for outputs, if any, which a dropped folder's walk leaves
+    // out; `openFile` is the toolbar's Open file command, which works on the
+    // selected row.
     FileListActions(grid::TNextGrid& table, const platform::DesktopServices& desktop,
                     const batch::FileServices& files, std::function<bool()> isRunning,
-                    std::function<void()> openFile, QWidget& window);
+                    std::function<std::optional<QString>()> outputFolder, std::function<void()> openFile,
+                    QWidget& window);
 
     // --- commands; each does nothing during a run where it would change the list
     // Local files and folders as AddDropped takes them, with the busy cursor
@@ -81,6 +85,7 @@ private:
     platform::DesktopServices desktop_;
     batch::FileServices files_;
     std::function<bool()> isRunning_;
+    std::function<std::optional<QString>()> outputFolder_;
     std::function<void()> openFileCommand_;
     QMenu* menu_ = nullptr;
     int menuRow_ = -1;

@@ -15,6 +15,8 @@
 #include "ui/text_viewers.h"
 
 #include <QCloseEvent>
+#include <QWindow>
+#include <algorithm>
 #include <QVBoxLayout>
 
 namespace vantrel::ui {
@@ -69,7 +71,7 @@ TMain_form::TMain_form(const platform::DesktopServices& services, const batch::F
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     setWindowIcon(QPixmap::fromImage(glyphs::WindowIcon()));
-    setMinimumSize(MinimumClientSize);
+    setMinimumSize(MinimumOuterSize);
     resize(DesignClientSize);
     move(285, 124);
 
@@ -89,8 +91,10 @@ TMain_form::TMain_form(const platform::DesktopServices& services, const batch::F
     Edit1->setFocus();
 
     run_ = std::make_unique<batch::DecodingRun>(*NextGrid1, *this, files, services_.messages);
-    listActions_ = new FileListActions(*NextGrid1, services_, files, [this] { return running_; },
-                                       [this] { play_butClick(); }, *this);
+    listActions_ = new FileListActions(
+        *NextGrid1, services_, files, [this] { return running_; },
+        [this] { return UseOutputFolder ? std::optional(OutputFolder) : std::nullopt; },
+        [this] { play_butClick(); }, *this);
     viewers_ = new TextViewers(run_->Outputs(), files.files, services_.messages, *this);
     connect(listActions_, &FileListActions::ViewTextRequested, this, &TMain_form::ViewDecodedText);
 
@@ -119,6 +123,10 @@ void TMain_form::CreateStrip()
     Edit1 = new TNxEdit(NxPanel1);
     Edit1->setGeometry(256, 11, 177, 21);
     SetHint(*Edit1, QStringLiteral("Ключ для декодирования"));
+    // The key is typed, never dropped: a drag that also offers a file's
+    // path as text would otherwise make that path the key. Drops here go
+    // on to the window, which adds the files.
+    Edit1->setAcceptDrops(false);
 
     stop_but = MakeButton(NxPanel1, 81, QStringLiteral("Остановить декрипт"), glyphs::StopSquare());
     stop_but->hide();
@@ -201,6 +209,10 @@ bool TMain_form::KeyCheckEnabled() const
 
 void TMain_form::SetRunning(bool running)
 {
+    // Locking the key field sends the focus on to the table, where the
+    // selected row would then stand out; the user expects to go on where
+    // the run found them (typing in the key field, usually).
+    if (running) focusBeforeRun_ = focusWidget();
     running_ = running;
     decript_but->setVisible(!running);
     stop_but->setVisible(running);
@@ -209,6 +221,35 @@ void TMain_form::SetRunning(bool running)
                              static_cast<QWidget*>(NxCheckBox1)})
         control->setEnabled(!running);
     NextGrid1->SetHeaderInteractionEnabled(!running);
+    if (!running && focusBeforeRun_ && focusBeforeRun_->isEnabled() && focusBeforeRun_->isVisible())
+        focusBeforeRun_->setFocus(Qt::OtherFocusReason);
+}
+
+bool TMain_form::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+        FitMinimumSizeToFrame();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+void TMain_form::FitMinimumSizeToFrame()
+{
+    // The smallest size counts the frame (title bar, borders), while the
+    // window system takes it for the client area alone.
+    const QWindow* window = windowHandle();
+    const QMargins frame = window ? window->frameMargins() : QMargins();
+    const QSize client(std::max(0, MinimumOuterSize.width() - frame.left() - frame.right()),
+                       std::max(0, MinimumOuterSize.height() - frame.top() - frame.bottom()));
+    if (minimumSize() != client) setMinimumSize(client);
 }
 
 void TMain_form::open_files_butClick()

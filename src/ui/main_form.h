@@ -4,6 +4,7 @@
 #include "batch/decoding_run.h"
 #include "platform/desktop_services.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -27,9 +28,10 @@ class TextViewers;
 class TMain_form : public QWidget, public batch::RunControls {
     Q_OBJECT
 public:
-    // Size of the client area at 96 dpi, and the smallest the window gets.
+    // Size of the client area at 96 dpi, and the smallest the window gets
+    // with its frame.
     static constexpr QSize DesignClientSize{859, 518};
-    static constexpr QSize MinimumClientSize{400, 200};
+    static constexpr QSize MinimumOuterSize{400, 200};
     static constexpr int StripHeight = 42;
 
     // Decodes with this machine's files and drives.
@@ -71,6 +73,8 @@ public:
 
     // For the length of a run: Stop in place of Run, and every control that
     // could change the list, its order, the key or the option unavailable.
+    // Afterwards the control that had the focus when the run began has it
+    // again.
     void SetRunning(bool running) override;
     bool IsRunning() const { return running_; }
 
@@ -88,6 +92,9 @@ protected:
     // Closing during a run stops it first; the window closes once the run
     // has unwound.
     void closeEvent(QCloseEvent* event) override;
+    // The frame is the window manager's and known only once the window is
+    // shown; the minimum size follows it.
+    bool event(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -97,12 +104,14 @@ private:
     void CreateColumns();
     void BindCommands();
     void CreateShortcuts();
+    void FitMinimumSizeToFrame();
 
     platform::DesktopServices services_;
     bool UseOutputFolder = false;
     bool StopRequested = false;
     QString OutputFolder;
     bool running_ = false;
+    QPointer<QWidget> focusBeforeRun_;
     bool closeWhenRunEnds_ = false;
     std::unique_ptr<batch::DecodingRun> run_;
     FileListActions* listActions_ = nullptr;   // owned by the form

@@ -37,6 +37,13 @@ TEST(DecodingKey, IsMeasuredInCodePageBytesWithoutBlanksAround)
         {"123456789€", "CP1252", "123456789\x80"},
         {"12345678€", "CP1252", std::nullopt},
         {"Größe-1234", "CP1251", std::nullopt},
+        // Double-byte code pages: bytes count, not characters.
+        {"日本語abcd", "CP932", "\x93\xfa\x96\x7b\x8c\xea" "abcd"},
+        {"\t日本語abc ", "CP932", std::nullopt}, // 9 bytes
+        {"中文中文中", "CP936", "\xd6\xd0\xce\xc4\xd6\xd0\xce\xc4\xd6\xd0"},
+        {"中文中文中", "CP950", "\xa4\xa4\xa4\xe5\xa4\xa4\xa4\xe5\xa4\xa4"},
+        {"한국한국한", "CP949", "\xc7\xd1\xb1\xb9\xc7\xd1\xb1\xb9\xc7\xd1"},
+        {"한국한국한", "CP932", std::nullopt}, // no Korean letters in the Japanese code page
     };
     for (const auto& c : cases) {
         const KeyInCodePage bytes = ToKeyCodePage(c.typed, "UTF-8", c.codePage);
@@ -82,18 +89,29 @@ TEST(KeyCodePage, FollowsTheLanguageOfTheLocale)
         {"el_GR.UTF-8", "CP1253"}, {"tr_TR", "CP1254"},       {"he_IL", "CP1255"}, {"ar_EG", "CP1256"},
         {"fa_IR", "CP1256"},       {"et_EE", "CP1257"},       {"lv_LV", "CP1257"}, {"lt_LT", "CP1257"},
         {"vi_VN", "CP1258"},       {"th_TH.UTF-8", "CP874"},  {"ru", "CP1251"}, {"RU_RU.UTF-8", "CP1251"},
-        {"en_US.UTF-8", "CP1252"}, {"de_DE@euro", "CP1252"},  {"ja_JP.UTF-8", "CP1252"},
+        {"kk_KZ", "CP1251"},       {"ky_KG", "CP1251"},       {"tt_RU", "CP1251"},
+        {"mn_MN", "CP1251"},       {"tg_TJ", "CP1251"},       {"ba_RU", "CP1251"}, {"sah_RU", "CP1251"},
+        {"sr_ME", "CP1251"},       {"uz_UZ@cyrillic", "CP1251"}, {"az_AZ@cyrillic", "CP1251"},
+        {"bs_BA@cyrillic", "CP1251"}, {"sq_AL", "CP1250"},    {"bs_BA", "CP1250"}, {"tk_TM", "CP1250"},
+        {"az_AZ.UTF-8", "CP1254"}, {"uz_UZ", "CP1254"},       {"az_IR", "CP1256"}, {"ur_PK", "CP1256"},
+        {"ur_IN", "CP1256"},       {"ug_CN", "CP1256"},       {"ps_AF", "CP1256"}, {"ckb_IQ", "CP1256"},
+        {"pa_PK", "CP1256"},       {"pa_IN", "CP1252"},       {"sd_IN", "CP1256"}, {"sd_IN@devanagari", "CP1252"},
+        {"ja_JP.UTF-8", "CP932"},  {"ja", "CP932"},           {"zh_CN.GB18030", "CP936"}, {"zh_SG", "CP936"},
+        {"zh_TW.UTF-8", "CP950"},  {"zh_HK", "CP950"},        {"zh_mo", "CP950"}, {"zh", "CP936"},
+        {"ko_KR.EUC-KR", "CP949"},
+        {"en_US.UTF-8", "CP1252"}, {"de_DE@euro", "CP1252"},  {"hi_IN", "CP1252"},
         {"rup_MK", "CP1252"},      {"C", "CP1252"},           {"C.UTF-8", "CP1252"}, {"POSIX", "CP1252"},
         {"", "CP1252"},
     };
     for (const auto& c : cases) {
         const std::string codePage = KeyCodePageForLocale(c.locale);
         EXPECT_EQ(codePage, c.codePage) << c.locale;
-        EXPECT_EQ(KindOfEncoding(codePage), EncodingKind::SingleByte) << codePage;
+        EXPECT_NE(KindOfEncoding(codePage), EncodingKind::Unknown) << codePage;
+        EXPECT_NE(KindOfEncoding(codePage), EncodingKind::MultiByte) << codePage;
     }
 }
 
-TEST(KeyCodePage, OnlySingleByteEncodingsThatIconvKnowsAreCodePages)
+TEST(KeyCodePage, OnlySingleByteAndWindowsDoubleByteEncodingsThatIconvKnowsAreCodePages)
 {
     const struct {
         const char* name;
@@ -104,6 +122,10 @@ TEST(KeyCodePage, OnlySingleByteEncodingsThatIconvKnowsAreCodePages)
         {"ISO-8859-1", EncodingKind::SingleByte},   {"ASCII", EncodingKind::SingleByte},
         {"UTF-8", EncodingKind::MultiByte},         {"UTF-16", EncodingKind::MultiByte},
         {"SHIFT_JIS", EncodingKind::MultiByte},     {"GB18030", EncodingKind::MultiByte},
+        {"BIG5", EncodingKind::MultiByte},          {"EUC-KR", EncodingKind::MultiByte},
+        {"CP932", EncodingKind::WindowsDoubleByte}, {"cp936//", EncodingKind::WindowsDoubleByte},
+        {"CP949", EncodingKind::WindowsDoubleByte}, {"Cp950", EncodingKind::WindowsDoubleByte},
+        {"CP932//TRANSLIT", EncodingKind::Unknown},
         {"ISO-2022-JP", EncodingKind::MultiByte},   {"UTF-7", EncodingKind::MultiByte},
         {"CP1251//TRANSLIT", EncodingKind::Unknown}, {"CP1251//IGNORE", EncodingKind::Unknown},
         {"", EncodingKind::Unknown},                {"NO-SUCH-CODE-PAGE", EncodingKind::Unknown},

@@ -284,6 +284,9 @@ TEST_F(RunTest, AWrongKeyEmptiesEachRowAfterItsOwnBox)
     EXPECT_EQ(boxes.errors, QStringList(3, QStringLiteral("Wrong invalid key!")));
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(Row(row).status, QString()) << row;
+        EXPECT_EQ(form.NextGrid1->GetCell(1, row)->Hint(),
+                  QStringLiteral("The key check proved the key wrong for this file"))
+            << row;
         EXPECT_EQ(Row(row).progress, 0.0) << row;
         EXPECT_EQ(Row(row).decoded, QString()) << row;
     }

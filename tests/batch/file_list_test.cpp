@@ -148,6 +148,22 @@ TEST_F(DropTest, FilesComeInTheGivenOrderAndFoldersBringTheirTextFilesSortedByPa
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(DropTest, AFoldersWalkLeavesOutTheOutputsOfEarlierRuns)
+{
+    const QString source = Write(QStringLiteral("tree/a.txt"), "a");
+    const QString inDecript = Write(QStringLiteral("tree/Decript/a-dec.txt"), "a");
+    Write(QStringLiteral("tree/sub/Decript/b-dec.txt"), "b");
+    Write(QStringLiteral("tree/out/a-dec(1).txt"), "a");
+    ChooseFolder(dir.filePath(QStringLiteral("tree/sub/../out")));   // the same folder, named another way
+
+    Drop({Local(dir.filePath(QStringLiteral("tree")))});
+    EXPECT_EQ(Sources(), QStringList{source});
+
+    // A "Decript" folder dropped itself is walked as any other.
+    Drop({Local(dir.filePath(QStringLiteral("tree/Decript")))});
+    EXPECT_EQ(Sources(), (QStringList{source, inDecript}));
+}
+
 TEST_F(DropTest, UrlsOfOtherMachinesBringTheErrorBoxOnceTheLocalFilesAreIn)
 {
     const QString local = Write(QStringLiteral("a.txt"), "a");
@@ -322,7 +338,7 @@ TEST_F(RowMenuTest, TheDeleteKeyRemovesTheSelectedRowAndARightClickOpensTheMenu)
     EXPECT_FALSE(Actions().Menu().isVisible());
 }
 
-TEST_F(RowMenuTest, OpenShowAndCopyWorkOnTheMenusRow)
+TEST_F(RowMenuTest, OpenShowAndCopyWorkOnTheMenusRowAndAFolderNothingCanShowIsSaid)
 {
     form.NextGrid1->SetSelectedRow(3);
     Actions().ShowMenu(3, QPoint(10, 10));
@@ -340,6 +356,13 @@ TEST_F(RowMenuTest, OpenShowAndCopyWorkOnTheMenusRow)
     Actions().Menu().hide();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), sources[0]);
     EXPECT_TRUE(boxes.errors.isEmpty());
+
+    desktop.shell.SetNoProgram(true);
+    Actions().ShowMenu(1, QPoint(10, 10));
+    Actions().OpenFolderAction()->trigger();
+    Actions().Menu().hide();
+    EXPECT_EQ(boxes.errors, QStringList{QStringLiteral("No program could show the folder \"%1\"!")
+                                            .arg(dir.filePath(QStringLiteral("Decript")))});
 }
 
 } // namespace

@@ -211,6 +211,16 @@ TEST_F(DecodeCommandTest, TheKeyIsTakenInTheCodePageOfTheLocaleOrTheOneNamed)
     // Any other bytes are another key, which the check fields reject.
     keyTextCharset_ = "UTF-8";
     EXPECT_EQ(Run({"--key-encoding", "KOI8-R", "-k", cyrillicKey, source}), SomeNotDecoded);
+
+    // A double-byte key is its bytes: "日本日本日" is ten of them in CP932,
+    // and a longer key counts with its first ten.
+    const auto japanese = CheckedStream("\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa");
+    const std::string japaneseSource = dir_.Write("ja/a.txt", japanese.Encoded());
+    keyCodePage_ = "CP932";
+    EXPECT_EQ(Run({"-k", "日本日本日", japaneseSource}), AllDecoded) << err_.str();
+    keyCodePage_ = "CP1252";
+    EXPECT_EQ(Run({"--key-encoding", "cp932", "-k", "日本日本日本", japaneseSource}), AllDecoded) << err_.str();
+    EXPECT_EQ(testing::TempFolder::Read(dir_.At("ja/Decript/a-dec(1).txt")), japanese.Decoded());
 }
 
 TEST_F(DecodeCommandTest, AnInterruptStopsTheCurrentFileAndLeavesNoOutput)
@@ -344,6 +354,27 @@ TEST_F(DecodeCommandTest, WithRAFolderStandsForTheTextFilesUnderIt)
                               line("top/sub/c.txt", "out/c-dec.txt") + line("top/sub/c.txt", "out/c-dec(1).txt"));
     EXPECT_EQ(err_.str(), "vantrel-decode: cannot read the folder " + dir_.At("top/locked") + "; its files are left out\n"
                           "vantrel-decode: 4 files: 4 decoded, 0 rejected, 0 failed\n");
+}
+
+TEST_F(DecodeCommandTest, WithRTheOutputsOfEarlierRunsAreNoSources)
+{
+    dir_.Write("top/a.txt", "a");
+    dir_.Write("top/sub/b.txt", "b");
+    std::filesystem::create_directory(dir_.At("top/out"));
+    const std::string out = dir_.At("top/sub/../out"); // inside the tree, named another way
+    for (const bool toOut : {false, false, true, true}) {
+        std::vector<std::string> command{"-r", "-k", RightKey, dir_.At("top")};
+        if (toOut) command.insert(command.end(), {"-o", out});
+        EXPECT_EQ(Run(command), AllDecoded) << err_.str();
+    }
+    EXPECT_EQ(dir_.FilesIn("top/Decript"), (std::vector<std::string>{"a-dec(1).txt", "a-dec.txt"}));
+    EXPECT_EQ(dir_.FilesIn("top/sub/Decript"), (std::vector<std::string>{"b-dec(1).txt", "b-dec.txt"}));
+    EXPECT_EQ(dir_.FilesIn("top/out"),
+              (std::vector<std::string>{"a-dec(1).txt", "a-dec.txt", "b-dec(1).txt", "b-dec.txt"}));
+
+    // A "Decript" folder named itself is walked as any other.
+    EXPECT_EQ(Run({"-r", "-k", RightKey, dir_.At("top/Decript")}), AllDecoded);
+    EXPECT_EQ(dir_.FilesIn("top/Decript/Decript"), (std::vector<std::string>{"a-dec(1)-dec.txt", "a-dec-dec.txt"}));
 }
 
 // The same sources with one job and with three: each line in input order,

@@ -156,6 +156,20 @@ TEST(TableAccessibleTest, TheProgressCellHasAValueAndTheSelectedRowIsSelected)
     EXPECT_EQ(t.grid->GetSelectedRow(), 1);
 }
 
+TEST(TableAccessibleTest, TheTableIsNamedByItsHintAndACellDescribedByItsToolTip)
+{
+    AccessibleTable t;
+    t.grid->setToolTip(QStringLiteral("Файлы"));
+    t.AddFile("a.txt", "Cannot open", 0, "");
+    t.grid->GetCell(Status, 0)->SetHint(QStringLiteral("Permission denied"));
+    EXPECT_EQ(t.Iface()->text(QAccessible::Name), QStringLiteral("Файлы"));
+    EXPECT_EQ(t.Iface()->text(QAccessible::Description), QString());
+    EXPECT_EQ(t.Table()->cellAt(0, Status)->text(QAccessible::Description), QStringLiteral("Permission denied"));
+    EXPECT_EQ(t.Table()->cellAt(0, Source)->text(QAccessible::Description), QString());
+    t.grid->setAccessibleName(QStringLiteral("Sources"));
+    EXPECT_EQ(t.Iface()->text(QAccessible::Name), QStringLiteral("Sources"));
+}
+
 struct Heard {
     QAccessible::Event type;
     int row;

@@ -20,7 +20,7 @@ public slots:
     void Open(const QUrl& url) { urls.append(url); }
 };
 
-TEST(ShellTest, WithoutAFileManagerTheFolderOpens)
+TEST(ShellTest, WithoutAFileManagerTheFolderOpensOrTheCallerHearsThatNothingCould)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -29,14 +29,22 @@ TEST(ShellTest, WithoutAFileManagerTheFolderOpens)
     decoded.close();
 
     OpenedUrls opened;
+    QObject receiver;
+    int notShown = 0;
+    const auto countNotShown = [&notShown] { ++notShown; };
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "Open");
     QtShell shell(QDBusConnection(QStringLiteral("no bus")));
-    shell.ShowInFolder(decoded.fileName());
-    shell.ShowInFolder(dir.filePath(QStringLiteral("gone-dec.txt")));
+    shell.ShowInFolder(decoded.fileName(), receiver, countNotShown);
+    shell.ShowInFolder(dir.filePath(QStringLiteral("gone-dec.txt")), receiver, countNotShown);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 
     const QUrl folder = QUrl::fromLocalFile(dir.path());
     EXPECT_EQ(opened.urls, (QList<QUrl>{folder, folder}));
+    EXPECT_EQ(notShown, 0);
+
+    // The offscreen desktop has no program for a folder: the caller hears of it.
+    shell.ShowInFolder(decoded.fileName(), receiver, countNotShown);
+    EXPECT_EQ(notShown, 1);
 }
 
 } // namespace

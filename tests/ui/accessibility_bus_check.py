@@ -120,6 +120,7 @@ if fields:
 tables = by_role(nodes, "table")
 check(len(tables) == 1, "one table")
 if tables:
+    check(tables[0].name == "Файлы", "the table is named by its hint: %r" % tables[0].name)
     table = tables[0].queryTable()
     check(table.nColumns == 4 and table.nRows == 2, "four columns, two rows: %d x %d" % (table.nColumns, table.nRows))
     check([table.getColumnHeader(c).name for c in range(table.nColumns)] == HEADERS, "column headers")
@@ -128,6 +129,9 @@ if tables:
     check([c.name for c in row] == ["/data/report-a.txt", "Not decoded", "0%", ""],
           "first row's cells: %s" % [c.name for c in row])
     check([c.getRoleName() for c in row] == ["table cell"] * 4, "cells are table cells")
+    rejected = table.getAccessibleAt(1, 1)
+    check((rejected.name, rejected.description) == ("", "The key check proved the key wrong for this file"),
+          "a rejected row's status is described by its tip: %r" % rejected.description)
     value = row[2].queryValue()
     check((value.currentValue, value.minimumValue, value.maximumValue) == (0, 0, 100), "progress value 0 of 0-100")
 

@@ -71,7 +71,7 @@ TEST_F(WindowAccessibilityTest, EveryControlSaysWhatItIsAndWhichKeyReachesIt)
          "Alt+K"},
         {form.NxCheckBox1, QAccessible::CheckBox, "Key valid check", QAccessibleActionInterface::toggleAction(),
          "Alt+V"},
-        {form.NextGrid1, QAccessible::Table, "", {}, ""},
+        {form.NextGrid1, QAccessible::Table, "Файлы", {}, ""},
     };
     for (const auto& c : controls) {
         QAccessibleInterface* iface = Of(c.control);

@@ -10,6 +10,7 @@
 #include "ui/main_form.h"
 #include "ui/nx_edit.h"
 #include "ui/speed_button.h"
+#include "x_server.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -26,7 +27,6 @@
 #include <gtest/gtest.h>
 #include <ostream>
 #include <stdexcept>
-#include <xcb/xcb.h>
 
 // Readable failure messages for captions.
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -37,101 +37,10 @@ inline void PrintTo(const QString& text, std::ostream* out)
 namespace vantrel::app {
 namespace {
 
+using vantrel::testing::CaptionOfModal;
+using vantrel::testing::XServer;
+
 platform::RecordingMessageBoxes exceptionBoxes;
-
-// Reads the X server's view of windows through the application's own
-// connection, so that it sees exactly what Qt sent.
-class XServer {
-public:
-    XServer()
-        : x_(qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection())
-    {
-    }
-
-    // The caption as the window manager gets it.
-    QString Caption(xcb_window_t window) const
-    {
-        return QString::fromUtf8(Property(window, "_NET_WM_NAME", "UTF8_STRING"));
-    }
-
-    // The shown top-level window of a process, or 0.
-    xcb_window_t ShownWindowOf(qint64 pid) const
-    {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x_)).data->root;
-        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x_, xcb_query_tree(x_, root), nullptr);
-        xcb_window_t found = 0;
-        if (tree) {
-            const xcb_window_t* children = xcb_query_tree_children(tree);
-            for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i) {
-                const QByteArray owner = Property(children[i], "_NET_WM_PID", "CARDINAL");
-                if (owner.size() != 4 || *reinterpret_cast<const quint32*>(owner.constData()) != pid)
-                    continue;
-                xcb_get_window_attributes_reply_t* attributes =
-                    xcb_get_window_attributes_reply(x_, xcb_get_window_attributes(x_, children[i]), nullptr);
-                if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
-                    found = children[i];
-                free(attributes);
-            }
-            free(tree);
-        }
-        return found;
-    }
-
-    // What the close button of the window's frame sends.
-    void AskToClose(xcb_window_t window) const
-    {
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.format = 32;
-        message.window = window;
-        message.type = Atom("WM_PROTOCOLS");
-        message.data.data32[0] = Atom("WM_DELETE_WINDOW");
-        message.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(x_, false, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-        xcb_flush(x_);
-    }
-
-private:
-    xcb_atom_t Atom(const char* name) const
-    {
-        xcb_intern_atom_reply_t* reply =
-            xcb_intern_atom_reply(x_, xcb_intern_atom(x_, false, uint16_t(strlen(name)), name), nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        free(reply);
-        return atom;
-    }
-
-    QByteArray Property(xcb_window_t window, const char* name, const char* type) const
-    {
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            x_, xcb_get_property(x_, false, window, Atom(name), Atom(type), 0, 1024), nullptr);
-        QByteArray value;
-        if (reply)
-            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
-                               xcb_get_property_value_length(reply));
-        free(reply);
-        return value;
-    }
-
-    xcb_connection_t* x_;
-};
-
-// Shows a modal box or dialog through `show` and returns the caption the
-// window manager got for it, closing it again.
-QString CaptionOfModal(const std::function<void()>& show)
-{
-    QString caption = QStringLiteral("<nothing shown>");
-    QTimer::singleShot(0, [&caption] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        caption = XServer().Caption(modal->winId());
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
-    });
-    show();
-    return caption;
-}
 
 TEST(ApplicationTest, ExceptionsFromEventsReachTheExceptionBoxAndTheLoopGoesOn)
 {

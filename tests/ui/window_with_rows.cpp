@@ -3,6 +3,7 @@
 // that looks at them from outside the process, through the desktop's
 // accessibility bus. Runs until it is ended.
 #include "app/vantrel_application.h"
+#include "grid/next_grid.h"
 #include "platform/desktop_doubles.h"
 #include "ui/main_form.h"
 #include "ui/nx_edit.h"
@@ -17,6 +18,9 @@ int main(int argc, char** argv)
 
     desktop.openFiles.Choose({QStringLiteral("/data/report-a.txt"), QStringLiteral("/data/report-b.txt")});
     form.open_files_but->click();
+    // The second row as a run leaves a rejected file: no status, the reason as its tip.
+    form.NextGrid1->GetCell(1, 1)->SetHint(QStringLiteral("The key check proved the key wrong for this file"));
+    form.NextGrid1->GetCell(1, 1)->SetAsString(QString());
     // The answer for a press of "Upload files" by the assistive tool.
     desktop.openFiles.Choose({QStringLiteral("/data/report-c.txt")});
     form.Edit1->setText(QStringLiteral("key-never-seen-1"));
