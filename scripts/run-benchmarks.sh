@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark of a build: the Google Benchmark binaries (bin/bench_*,
 # bin/*_bench)
-# and then the whole-command timing and peak memory of the batch decode, and
-# of many files with one job and with two.
+# and then the whole-command timing and peak memory of the batch decode, of
+# many files with one job and with two, and of ending on SIGTERM.
 #   scripts/run-benchmarks.sh BUILD_DIR
 set -euo pipefail
 
@@ -25,5 +25,8 @@ echo "== batch decode memory"
 
 echo "== bulk decode, -j 1 and -j 2"
 "$root/bench/batch/bench-bulk.sh" "$build" || status=1
+
+echo "== vantrel-decode ending on SIGTERM"
+"$root/bench/batch/bench-interrupt.sh" "$build" || status=1
 
 exit "$status"

@@ -4,9 +4,13 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
 #include <initializer_list>
 
 #include "grid/next_grid.h"
+#include "platform/closing_signals.h"
 #include "testing/encipher.h"
 #include "ui/nx_check_box.h"
 #include "window_fixture.h"
@@ -421,22 +425,29 @@ TEST_F(RunTest, DuringARunOnlyStopAndTheTableItselfAnswer)
 
 TEST_F(RunTest, ClosingDuringARunStopsItAndClosesAfterwards)
 {
-    form.show();
+    // By its close box, and by the signals of a desktop logout, a closed
+    // terminal and Ctrl-C in it.
+    new platform::ClosingSignals(form);
     Add({Write(QStringLiteral("a.txt"), Large().Encoded()), Write(QStringLiteral("b.txt"), "second")});
-    bool closedAtOnce = true;
-    WhenProgressReaches(0, 25.0, [&] {
-        QTimer::singleShot(0, &form, [&] { closedAtOnce = form.close(); });
-    });
+    for (const int signal : {0, SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(signal);
+        form.show();
+        bool closedAtOnce = signal == 0;
+        WhenProgressReaches(0, 25.0, [&] {
+            if (signal != 0) ::raise(signal);
+            else QTimer::singleShot(0, &form, [&] { closedAtOnce = form.close(); });
+        });
 
-    Run(RightKey);
+        Run(RightKey);
 
-    EXPECT_FALSE(closedAtOnce);
-    EXPECT_TRUE(form.isVisible()); // still there while the run unwinds
-    EXPECT_EQ(Statuses(), (std::vector<QString>{"Not decoded", "Not decoded"}));
-    EXPECT_TRUE(FilesIn(QStringLiteral("Decript")).isEmpty());
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(form.isVisible());
-    ExpectIdle();
+        EXPECT_FALSE(closedAtOnce);
+        EXPECT_TRUE(form.isVisible()); // still there while the run unwinds
+        EXPECT_EQ(Statuses(), (std::vector<QString>{"Not decoded", "Not decoded"}));
+        EXPECT_TRUE(FilesIn(QStringLiteral("Decript")).isEmpty());
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(form.isVisible());
+        ExpectIdle();
+    }
 }
 
 } // namespace
