@@ -15,6 +15,7 @@ packages=(
   dpkg-dev appstream man-db groff-base
   qt6-base-private-dev
   dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+  python3-fusepy
   time
   locales
 )

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark of a build: the Google Benchmark binaries (bin/bench_*,
 # bin/*_bench), then the whole-command timing and peak memory of the batch
-# decode, many files with one job and with two, and the window's run over
-# many files against the command's.
+# decode, many files with one job and with two, ending on SIGTERM, and the
+# window's run over many files against the command's.
 #   scripts/run-benchmarks.sh BUILD_DIR
 set -euo pipefail
 
@@ -25,6 +25,9 @@ echo "== batch decode memory"
 
 echo "== bulk decode, -j 1 and -j 2"
 "$root/bench/batch/bench-bulk.sh" "$build" || status=1
+
+echo "== vantrel-decode ending on SIGTERM"
+"$root/bench/batch/bench-interrupt.sh" "$build" || status=1
 
 if [ -x "$build/bin/vantrel-bench-window-run" ]; then
   echo "== window run over many files"

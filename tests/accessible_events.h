@@ -3,6 +3,8 @@
 // has no bridge to a desktop, and Qt drops accessibility events while no
 // bridge is active, so the recorder turns the platform's own on for its
 // life and keeps, for each event, what a tool would read at that moment.
+// It stands where the desktop stands: its handler goes in before main(),
+// so whatever the program installs later sits in front of it.
 #include <QAccessible>
 #include <QString>
 #include <QVariant>
@@ -33,11 +35,9 @@ public:
     {
         Platform()->setActive(true);
         current_ = this;
-        previous_ = QAccessible::installUpdateHandler(&Record);
     }
     ~AccessibleEventRecorder()
     {
-        QAccessible::installUpdateHandler(previous_);
         current_ = nullptr;
         Platform()->setActive(false);
     }
@@ -104,7 +104,7 @@ private:
     }
 
     static inline AccessibleEventRecorder* current_ = nullptr;
-    QAccessible::UpdateHandler previous_ = nullptr;
+    static inline const bool installed_ = (QAccessible::installUpdateHandler(&Record), true);
 };
 
 } // namespace vantrel::testing

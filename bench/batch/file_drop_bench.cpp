@@ -41,17 +41,18 @@ public:
         return real_.FolderExists(path);
     }
     platform::OpenedFile OpenForReading(const std::string& path) override { return real_.OpenForReading(path); }
-    platform::CreatedFile CreateExclusive(const std::string& path, std::uint32_t permissions) override
+    platform::CreatedUnnamedFile CreateUnnamed(const std::string& folder, const platform::OutputAccess& access) override
     {
-        return real_.CreateExclusive(path, permissions);
+        return real_.CreateUnnamed(folder, access);
     }
-    platform::CreatedUnnamedFile CreateUnnamed(const std::string& folder, std::uint32_t permissions) override
+    platform::CreatedUnnamedFile CreateUnderTemporaryName(const std::string& folder,
+                                                          const platform::OutputAccess& access) override
     {
-        return real_.CreateUnnamed(folder, permissions);
+        return real_.CreateUnderTemporaryName(folder, access);
     }
     bool FileExists(const std::string& path) const override { return real_.FileExists(path); }
+    std::optional<platform::FileStamp> Stamp(const std::string& path) const override { return real_.Stamp(path); }
     std::string CreateFolder(const std::string& path) override { return real_.CreateFolder(path); }
-    bool DeleteFile(const std::string& path) override { return real_.DeleteFile(path); }
 
 private:
     platform::PosixFileSystem real_;
@@ -137,13 +138,3 @@ void BM_DropFolderOfTenThousandFiles(benchmark::State& state)
 BENCHMARK(BM_DropFolderOfTenThousandFiles)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -42,7 +42,8 @@ FileResult DecodeOpenFile(platform::FileSystem& files, std::unique_ptr<platform:
     const std::optional<std::int64_t> size = source->Size();
     if (!size) return {FileOutcome::ReadError, {}, source->FailureReason()};
 
-    StartedOutput started = StartOutput(files, placement, sourcePath, OutputPermissions(source->Permissions()));
+    const platform::OutputAccess access{OutputPermissions(source->Permissions()), source->Group()};
+    StartedOutput started = StartOutput(files, placement, sourcePath, access);
     if (!started.output) return {FileOutcome::WriteError, {}, std::move(started.error)};
     PendingOutput& output = *started.output;
 

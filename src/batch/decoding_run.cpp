@@ -138,6 +138,10 @@ void DecodingRun::Execute(const RunInputs& inputs)
     }
     PrepareTables(*key);
 
+    QSet<QString> shownOutputs;
+    for (int row = 0; row < table_.RowCount(); ++row) shownOutputs.insert(table_.DecodedPath(row));
+    outputs_.KeepOnly(shownOutputs);
+
     const RunningState running(controls_);
     controls_.SetStopRequested(false);
     VisitRows(inputs);
@@ -173,6 +177,7 @@ void DecodingRun::VisitRows(const RunInputs& inputs)
             result = DecodeFile(services_.files, LocalPath(table_.Source(row)), placement, inputs.keyCheck, observer,
                                 &buffers);
             RecordResult(table_, row, result);
+            if (result.outcome == FileOutcome::Decoded) RecordOutput(result.outputPath, inputs.keyCodePage);
         } catch (...) {
             // DecodeFile lets nothing through, but the row's own bookkeeping
             // can still run out of memory; the next row may fare better.
@@ -181,6 +186,14 @@ void DecodingRun::VisitRows(const RunInputs& inputs)
         }
         if (result.outcome == FileOutcome::Stopped) return;
     }
+}
+
+void DecodingRun::RecordOutput(const std::string& outputPath, const std::string& keyCodePage)
+{
+    // An output that cannot even be looked at now is not shown as this
+    // run's later.
+    if (const std::optional<platform::FileStamp> stamp = services_.files.Stamp(outputPath))
+        outputs_.Record(TablePath(outputPath), {keyCodePage, *stamp});
 }
 
 } // namespace vantrel::batch

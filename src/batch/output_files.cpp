@@ -5,7 +5,7 @@
 namespace vantrel::batch {
 namespace {
 
-// Written without a name, named when complete.
+// Written without a name (or under a temporary one), named when complete.
 class UnnamedOutput final : public PendingOutput {
 public:
     UnnamedOutput(platform::FileSystem& files, std::string folder, std::string baseName,
@@ -37,63 +37,6 @@ private:
     std::unique_ptr<platform::UnnamedOutputFile> file_;
 };
 
-// Named from the start; deleted unless completed.
-class NamedOutput final : public PendingOutput {
-public:
-    NamedOutput(platform::FileSystem& files, std::string path, std::unique_ptr<platform::OutputFile> file)
-        : files_(files), path_(std::move(path)), file_(std::move(file))
-    {
-    }
-    ~NamedOutput() override
-    {
-        if (completed_) return;
-        file_.reset();
-        try {
-            files_.DeleteFile(path_);
-        } catch (...) {
-            // Nothing more can be done for it from a destructor.
-        }
-    }
-    NamedOutput(const NamedOutput&) = delete;
-    NamedOutput& operator=(const NamedOutput&) = delete;
-
-    engine::ByteSink& Sink() override { return *file_; }
-    std::string FailureReason() const override { return file_->FailureReason(); }
-
-    std::optional<std::string> Complete() override
-    {
-        // Bytes may still wait in the output's buffer: only a clean close
-        // makes the output complete.
-        if (!file_->Close()) return std::nullopt;
-        completed_ = true;
-        return path_;
-    }
-
-private:
-    platform::FileSystem& files_;
-    std::string path_;
-    std::unique_ptr<platform::OutputFile> file_;
-    bool completed_ = false;
-};
-
-StartedOutput StartNamed(platform::FileSystem& files, const std::string& folder, std::string_view baseName,
-                         std::uint32_t permissions)
-{
-    for (std::uint64_t n = 0;; ++n) {
-        std::string path = JoinPath(folder, OutputNameCandidate(baseName, n));
-        if (files.FileExists(path)) continue;
-        platform::CreatedFile created = files.CreateExclusive(path, permissions);
-        switch (created.status) {
-        case platform::CreateStatus::Created:
-            return {std::make_unique<NamedOutput>(files, std::move(path), std::move(created.file)), {}};
-        case platform::CreateStatus::AlreadyExists:
-            continue;
-        case platform::CreateStatus::Failed:
-            return {nullptr, std::move(created.error)};
-        }
-    }
-}
-
 } // namespace
 
 std::string OutputFolderFor(const OutputPlacement& placement, std::string_view sourcePath)
@@ -117,7 +60,7 @@ std::uint32_t OutputPermissions(std::optional<std::uint32_t> sourcePermissions)
 }
 
 StartedOutput StartOutput(platform::FileSystem& files, const OutputPlacement& placement, std::string_view sourcePath,
-                          std::uint32_t permissions)
+                          const platform::OutputAccess& access)
 {
     const std::string folder = OutputFolderFor(placement, sourcePath);
     // A chosen folder is the user's business; only our own folder is made.
@@ -128,16 +71,11 @@ StartedOutput StartOutput(platform::FileSystem& files, const OutputPlacement& pl
     const std::string baseName(BaseName(FileName(sourcePath)));
     // The folder the candidate names are joined to: an empty chosen folder
     // names the root, as its joined paths do.
-    platform::CreatedUnnamedFile unnamed = files.CreateUnnamed(std::string(FolderPart(JoinPath(folder, baseName))), permissions);
-    switch (unnamed.status) {
-    case platform::UnnamedStatus::Created:
-        return {std::make_unique<UnnamedOutput>(files, folder, baseName, std::move(unnamed.file)), {}};
-    case platform::UnnamedStatus::Failed:
-        return {nullptr, std::move(unnamed.error)};
-    case platform::UnnamedStatus::Unsupported:
-        break;
-    }
-    return StartNamed(files, folder, baseName, permissions);
+    const std::string namesFolder(FolderPart(JoinPath(folder, baseName)));
+    platform::CreatedUnnamedFile created = files.CreateUnnamed(namesFolder, access);
+    if (created.status == platform::UnnamedStatus::Unsupported) created = files.CreateUnderTemporaryName(namesFolder, access);
+    if (created.status != platform::UnnamedStatus::Created) return {nullptr, std::move(created.error)};
+    return {std::make_unique<UnnamedOutput>(files, folder, baseName, std::move(created.file)), {}};
 }
 
 } // namespace vantrel::batch

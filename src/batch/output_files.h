@@ -3,7 +3,8 @@
 // anything, and a name appears only with the whole output behind it: the
 // output is written without a name and given the first free candidate name
 // when it is complete. Where the file system has no unnamed files, the
-// output is created under its name first and deleted if it fails.
+// output is written under a hidden temporary name instead, which no
+// candidate can be.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -53,6 +54,6 @@ struct StartedOutput {
 // output there. The name is the first candidate that is free when the
 // output takes it; a name taken between the look and the taking is skipped.
 StartedOutput StartOutput(platform::FileSystem& files, const OutputPlacement& placement, std::string_view sourcePath,
-                          std::uint32_t permissions);
+                          const platform::OutputAccess& access);
 
 } // namespace vantrel::batch

@@ -174,8 +174,9 @@ line "vantrel-decode: N files: D decoded, R rejected, F failed", with
 
 Names and reasons are printed escaped, in these lines and in the progress
 bar: a backslash as "\\", a tab as "\t", a line end as "\n", and each byte
-of any other control character, or of what is not valid UTF-8, as "\xHH"
-(two lower-case hex digits).
+of any other control character, of an invisible format character (Unicode
+category Cf, such as U+202E, which shows the text after it backwards), or of
+what is not valid UTF-8, as "\xHH" (two lower-case hex digits).
 A decoded file appears under its name only when it is complete.
 
 Exit status: 0 when every file was decoded, 1 when any was rejected or

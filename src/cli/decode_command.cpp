@@ -41,6 +41,20 @@ void ReportUsage(std::ostream& err, const std::string& text)
     err << "vantrel-decode: " << text << "\nTry 'vantrel-decode --help'.\n";
 }
 
+// Why the folder of -o cannot take the outputs, or nothing when it can. It
+// is used as it is: a missing folder, or a file, would fail every source.
+std::optional<std::string> OutputFolderProblem(const std::string& folder)
+{
+    const std::string named = "the output folder " + EscapedText(folder);
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return named + " does not exist";
+        return "cannot use " + named + ": " + platform::SystemErrorText(errno);
+    }
+    if (!S_ISDIR(info.st_mode)) return named + " is not a folder";
+    return std::nullopt;
+}
+
 // The key as typed, or why there is none. Interrupted: nothing to say.
 struct TypedKey {
     std::optional<std::string> text;
@@ -105,14 +119,40 @@ class ResultLines {
 public:
     explicit ResultLines(const CommandStreams& streams) : streams_(streams) {}
 
+    // Written out by the next Flush(): the lines of a million files not
+    // reached after an interruption, each written on its own, would hold
+    // the command up for seconds.
     void Write(const std::string& source, const std::string& result, const std::string& output)
     {
-        Put(EscapedText(source) + '\t' + result + '\t' + EscapedText(output) + '\n');
+        line_.clear();
+        AppendEscapedText(line_, source);
+        line_ += '\t';
+        line_ += result;
+        line_ += '\t';
+        AppendEscapedText(line_, output);
+        line_ += '\n';
+        errno = 0;
+        streams_.out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+        NoteFailure();
     }
     void Put(const std::string& text)
     {
         errno = 0;
-        streams_.out << text << std::flush;
+        streams_.out << text;
+        NoteFailure();
+        Flush();
+    }
+    void Flush()
+    {
+        errno = 0;
+        streams_.out << std::flush;
+        NoteFailure();
+    }
+    bool Failed() const { return failed_; }
+
+private:
+    void NoteFailure()
+    {
         if (streams_.out || failed_) return;
         const int code = errno != 0 ? errno : EIO;
         failed_ = true;
@@ -120,10 +160,9 @@ public:
                      << platform::SystemErrorText(code) << '\n'
                      << std::flush;
     }
-    bool Failed() const { return failed_; }
 
-private:
     const CommandStreams& streams_;
+    std::string line_; // kept for the next line's bytes
     bool failed_ = false;
 };
 
@@ -153,6 +192,12 @@ Gathered GatherNames(const CommandOptions& options, const CommandStreams& stream
             ReportUsage(streams.err, (fromInput ? "the file list on standard input" : named) +
                                          " holds a NUL byte; give -0 if its names end with NUL");
             return Gathered::Failed;
+        case ListRead::Status::NameTooLong:
+            ReportUsage(streams.err, (fromInput ? "the file list on standard input" : named) + ": " +
+                                         (options.nulSeparated ? "name " : "line ") + std::to_string(read.entry) +
+                                         " is longer than " + std::to_string(LongestListedName) +
+                                         " bytes, the longest path the system takes");
+            return Gathered::Failed;
         case ListRead::Status::Failed:
             ReportUsage(streams.err,
                         "cannot read " + (fromInput ? "the file list from standard input" : named) + ": " + read.error);
@@ -165,15 +210,15 @@ Gathered GatherNames(const CommandOptions& options, const CommandStreams& stream
 }
 
 // Sizes for the progress bar, measured before the first file starts; a
-// source that cannot be measured counts as empty.
-std::vector<std::uint64_t> MeasuredSizes(std::span<const std::string> sources)
+// source that cannot be measured counts as empty, and so does every source
+// after an interruption, which no file will start after.
+std::vector<std::uint64_t> MeasuredSizes(std::span<const std::string> sources, const std::function<bool()>& interrupted)
 {
-    std::vector<std::uint64_t> sizes;
-    sizes.reserve(sources.size());
-    for (const std::string& source : sources) {
+    std::vector<std::uint64_t> sizes(sources.size(), 0);
+    for (std::size_t i = 0; i < sources.size() && !interrupted(); ++i) {
+        const std::string& source = sources[i];
         struct stat info {};
-        const bool measured = ::stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-        sizes.push_back(measured ? static_cast<std::uint64_t>(info.st_size) : 0);
+        if (::stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode)) sizes[i] = static_cast<std::uint64_t>(info.st_size);
     }
     return sizes;
 }
@@ -212,8 +257,10 @@ public:
         }
     }
 
+    // After every batch of results, and at the end.
     void Progress(const JobsProgress& progress) override
     {
+        lines_.Flush();
         if (!bar_ || !progress.current) return;
         bar_->Show(batch::FileName(sources_[*progress.current]),
                    {progress.filesDone, progress.files, progress.bytesDone, progress.bytes});
@@ -277,6 +324,12 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         ReportUsage(streams.err, *problem);
         return CannotStart;
     }
+    if (options.outputFolder) {
+        if (const auto problem = OutputFolderProblem(*options.outputFolder)) {
+            ReportUsage(streams.err, *problem);
+            return CannotStart;
+        }
+    }
 
     std::vector<std::string> names;
     switch (GatherNames(options, streams, services, names)) {
@@ -322,7 +375,8 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         streams.err << "vantrel-decode: cannot read the folder " << EscapedText(folder) << "; its files are left out\n";
 
     batch::PrepareTables(*key);
-    const std::vector<std::uint64_t> sizes = streams.errIsTerminal ? MeasuredSizes(sources) : std::vector<std::uint64_t>{};
+    const std::vector<std::uint64_t> sizes =
+        streams.errIsTerminal ? MeasuredSizes(sources, services.interrupted) : std::vector<std::uint64_t>{};
     const unsigned jobs = options.jobs == 0 ? std::min(ProcessorCount(), MaxJobs) : options.jobs;
     const JobsSetup setup{services.files, batch::OutputPlacement{options.outputFolder}, options.keyCheck, jobs,
                           services.interrupted};

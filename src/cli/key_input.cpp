@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <ostream>
+#include <string_view>
 #include <termios.h>
 #include <unistd.h>
 
@@ -18,6 +19,10 @@ KeyRead Failure(int code)
     return {KeyRead::Status::Failed, {}, platform::SystemErrorText(code)};
 }
 
+// Windows editors (Notepad among them) start UTF-8 text with a byte order
+// mark; it is no part of the key.
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
 } // namespace
 
 KeyRead ReadKeyLine(int fd, const std::function<bool()>& interrupted)
@@ -25,6 +30,7 @@ KeyRead ReadKeyLine(int fd, const std::function<bool()>& interrupted)
     if (fd < 0) return Failure(EBADF); // poll() would wait on it for ever
     const InterruptWindow window;
     std::string bytes;
+    bool markLookedFor = false;
     char buffer[KeyReadLimit];
     for (;;) {
         if (interrupted()) return {KeyRead::Status::Interrupted, {}, {}};
@@ -41,6 +47,10 @@ KeyRead ReadKeyLine(int fd, const std::function<bool()>& interrupted)
             return Failure(errno);
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
+        if (!markLookedFor && (bytes.size() >= ByteOrderMark.size() || got == 0 || bytes.find('\n') != std::string::npos)) {
+            if (bytes.starts_with(ByteOrderMark)) bytes.erase(0, ByteOrderMark.size());
+            markLookedFor = true;
+        }
         if (const std::size_t end = bytes.find('\n'); end != std::string::npos && end <= KeyReadLimit)
             return {KeyRead::Status::Read, bytes.substr(0, end), {}, true};
         if (bytes.size() > KeyReadLimit) return {KeyRead::Status::TooLong, {}, {}};

@@ -25,7 +25,8 @@ struct KeyRead {
     bool lineEnded = false; // a line end followed the line
 };
 
-// The first line of fd, without its line end. While it waits for input,
+// The first line of fd, without its line end and without a UTF-8 byte order
+// mark at its start. While it waits for input,
 // a signal ends the wait when interrupted() then says so; the signals that
 // interrupt (SIGINT, SIGTERM, SIGHUP) are only let in while waiting, so
 // none can slip in between the test and the wait.

@@ -1,6 +1,5 @@
 // vantrel-decode: decodes text files with enciphered regions from the
 // command line; see HelpText() for the interface.
-#include <atomic>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -12,34 +11,19 @@
 
 #include "batch/key_code_page.h"
 #include "cli/decode_command.h"
+#include "cli/interrupt_window.h"
 #include "cli/key_input.h"
 #include "platform/drive_kinds.h"
+#include "platform/folder_lister.h"
 #include "platform/posix_file_system.h"
 
 namespace {
 
-// Read by the decoding threads too: a lock-free atomic, which a signal
-// handler may set.
-std::atomic<bool> interruptRequested{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-extern "C" void RequestInterrupt(int)
+// A reader that went away (| head) would otherwise end the command in the
+// middle of a file; its writes fail instead, and the command says so, as for
+// any standard output that cannot take the results.
+void IgnoreBrokenPipes()
 {
-    interruptRequested.store(true);
-}
-
-// Ending at once would leave partial outputs behind; the files being decoded
-// are stopped instead, and their outputs deleted. No SA_RESTART: a wait for
-// the key or a file list must end too.
-void CatchInterrupts()
-{
-    struct sigaction action {};
-    action.sa_handler = RequestInterrupt;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
-    // A reader that went away (| head) would otherwise end the command in
-    // the middle of a file; its writes fail instead, and the command says
-    // so, as for any standard output that cannot take the results.
     std::signal(SIGPIPE, SIG_IGN);
 }
 
@@ -81,7 +65,10 @@ int main(int argc, char** argv)
 {
     for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) TakeIfClosed(fd);
     KeepFileBuffersForReuse();
-    CatchInterrupts();
+    // Ending at once would leave partial outputs behind; the files being
+    // decoded are stopped instead, and their outputs dropped.
+    vantrel::cli::CatchInterrupts();
+    IgnoreBrokenPipes();
     // Only the character set and language of the key come from the locale:
     // the result lines' reasons stay in the words scripts look for.
     std::setlocale(LC_CTYPE, "");
@@ -92,14 +79,19 @@ int main(int argc, char** argv)
     const bool errIsTerminal = ::isatty(STDERR_FILENO) == 1;
     const vantrel::cli::CommandStreams streams{STDIN_FILENO, std::cout, std::cerr, errIsTerminal,
                                                errIsTerminal ? TerminalColumns(STDERR_FILENO) : 80};
-    const auto interrupted = [] { return interruptRequested.load(); };
-    vantrel::cli::CommandServices services{files, drives, {}, interrupted};
-    services.keyCodePage = vantrel::batch::LocaleKeyCodePage();
-    services.keyTextCharset = vantrel::batch::LocaleKeyTextCharset();
+    const auto interrupted = [] { return vantrel::cli::InterruptRequested(); };
+    const vantrel::platform::PosixFolderLister folders(interrupted);
+    vantrel::cli::CommandServices services{files,
+                                           drives,
+                                           {},
+                                           interrupted,
+                                           vantrel::batch::LocaleKeyCodePage(),
+                                           vantrel::batch::LocaleKeyTextCharset(),
+                                           folders};
     if (::isatty(STDIN_FILENO) == 1) {
         services.promptKey = [interrupted] { return vantrel::cli::PromptWithoutEcho(STDIN_FILENO, std::cerr, interrupted); };
     }
     const int status = vantrel::cli::RunDecodeCommand(args, streams, services);
-    if (interruptRequested.load()) return vantrel::cli::Interrupted;
+    if (vantrel::cli::InterruptRequested()) return vantrel::cli::Interrupted;
     return status;
 }

@@ -17,19 +17,16 @@ constexpr std::size_t ShortestLabel = 8; // below this a name says nothing
 // The name's end, cut only between whole characters and escapes.
 std::string Label(std::string_view name, std::size_t width)
 {
-    const std::vector<std::string> pieces = EscapedPieces(name);
-    std::size_t length = 0;
-    for (const std::string& piece : pieces) length += piece.size();
-    std::string label;
-    std::size_t first = 0;
-    if (length > width) {
-        std::size_t kept = 0;
-        for (first = pieces.size(); first > 0 && kept + pieces[first - 1].size() + 3 <= width;)
-            kept += pieces[--first].size();
-        label = "...";
+    std::string text;
+    std::vector<std::size_t> starts; // where each piece of text begins
+    while (!name.empty()) {
+        starts.push_back(text.size());
+        name.remove_prefix(AppendEscapedPiece(text, name));
     }
-    for (std::size_t i = first; i < pieces.size(); ++i) label += pieces[i];
-    return label;
+    if (text.size() <= width) return text;
+    std::size_t first = starts.size();
+    while (first > 0 && text.size() - starts[first - 1] + 3 <= width) --first;
+    return "..." + text.substr(first < starts.size() ? starts[first] : text.size());
 }
 
 int Percent(const BarCounts& counts)

@@ -29,7 +29,13 @@ public:
             cut_ = true;
             return std::vector<platform::FolderEntry>{};
         }
-        return real_.List(folder);
+        auto entries = real_.List(folder);
+        // Asked during the listing, which may have been given up for it.
+        if (interrupted_()) {
+            cut_ = true;
+            return std::vector<platform::FolderEntry>{};
+        }
+        return entries;
     }
     bool Cut() const { return cut_; }
 
@@ -47,6 +53,7 @@ ListRead ReadNameList(int fd, char separator, const std::function<bool()>& inter
     const InterruptWindow window;
     ListRead list;
     std::string name;
+    std::size_t entry = 1;
     char buffer[64 * 1024];
     for (;;) {
         if (interrupted()) return {ListRead::Status::Interrupted, {}, {}};
@@ -60,16 +67,18 @@ ListRead ReadNameList(int fd, char separator, const std::function<bool()>& inter
             return Failure(errno);
         }
         if (got == 0) break;
-        for (const char c : std::string_view(buffer, static_cast<std::size_t>(got))) {
-            if (c == separator) {
-                if (!name.empty()) list.names.push_back(std::move(name));
-                name.clear();
-            } else if (c == '\0') {
-                // Passed on, the name would end at its NUL and another file be decoded.
-                return {ListRead::Status::HoldsNul, {}, {}};
-            } else {
-                name += c;
-            }
+        for (std::string_view chunk(buffer, static_cast<std::size_t>(got));;) {
+            const std::size_t end = std::min(chunk.find(separator), chunk.size());
+            const std::string_view piece = chunk.substr(0, end);
+            // Passed on, the name would end at its NUL and another file be decoded.
+            if (piece.find('\0') != std::string_view::npos) return {ListRead::Status::HoldsNul, {}, {}};
+            if (name.size() + piece.size() > LongestListedName) return {ListRead::Status::NameTooLong, {}, {}, entry};
+            name.append(piece);
+            if (end == chunk.size()) break;
+            if (!name.empty()) list.names.push_back(std::move(name));
+            name.clear();
+            ++entry;
+            chunk.remove_prefix(end + 1);
         }
     }
     if (!name.empty()) list.names.push_back(std::move(name));
@@ -95,6 +104,11 @@ ExpandedSources ExpandFolders(std::vector<std::string> names, const platform::Fi
     ExpandedSources expanded;
     expanded.files.reserve(names.size());
     for (std::string& name : names) {
+        // A long list takes a while to look through too.
+        if (interrupted()) {
+            expanded.interrupted = true;
+            return expanded;
+        }
         if (!files.FolderExists(name)) {
             expanded.files.push_back(std::move(name));
             continue;

@@ -2,6 +2,8 @@
 // The files a command decodes: the FILE arguments, the names read from
 // --files-from lists, and with -r the text files under the folders among
 // them.
+#include <climits>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,16 +14,22 @@
 
 namespace vantrel::cli {
 
+// No path the system takes is longer; reading stops at a name that is, so
+// that a list without separators cannot fill the memory.
+inline constexpr std::size_t LongestListedName = PATH_MAX;
+
 struct ListRead {
     enum class Status {
         Read,
         HoldsNul,    // a line-separated list with a NUL byte: no name can hold one
+        NameTooLong, // name number `entry` is longer than LongestListedName
         Failed,      // error says why
         Interrupted, // interrupted() turned true while waiting
     };
     Status status = Status::Read;
     std::vector<std::string> names; // empty entries are left out
     std::string error;
+    std::size_t entry = 0; // from 1, counting empty ones: the line of a line-separated list
 };
 
 // Every name in fd up to its end, each ending with separator (or with the

@@ -10,15 +10,6 @@
 
 namespace vantrel::grid {
 
-namespace {
-
-QColor OrDefault(const QColor& color, const QColor& fallback)
-{
-    return color.isValid() ? color : fallback;
-}
-
-} // namespace
-
 QString OneLineText(QString text)
 {
     for (QChar& ch : text)

@@ -27,6 +27,12 @@ struct TSystemColors {
     QColor GrayText;        // disabled QPalette::Text
 };
 
+// A colour property left invalid stands for `fallback`, mostly a system colour.
+inline QColor OrDefault(const QColor& color, const QColor& fallback)
+{
+    return color.isValid() ? color : fallback;
+}
+
 // Cell text as drawn: line breaks become blanks, so a cell is one line.
 QString OneLineText(QString text);
 

@@ -92,7 +92,7 @@ void TColumnDrag::Drop(const QPoint& pos)
     if (landing && landing->Position != column.Position()) {
         const int old = column.Position();
         grid_.Columns().Move(column, landing->Position);
-        emit grid_.OnColumnMove(column.Index(), old, column.Position());
+        events_.ColumnMoved(column.Index(), old, column.Position());
     } else if (!inside && grid_.Options().testFlag(goCanHideColumn)) {
         column.SetVisible(false);
     }

@@ -4,6 +4,7 @@
 // column would land, elsewhere the cursor says it cannot be dropped there.
 // Dropped over another header the column changes its screen Position only;
 // dropped outside the band it is hidden when the grid allows that.
+#include "grid/header_events.h"
 #include <QPoint>
 #include <optional>
 
@@ -17,7 +18,7 @@ class TNxCustomColumn;
 
 class TColumnDrag {
 public:
-    explicit TColumnDrag(TNextGrid& grid) : grid_(grid) {}
+    TColumnDrag(TNextGrid& grid, TGridHeaderEvents& events) : grid_(grid), events_(events) {}
     ~TColumnDrag();
     TColumnDrag(const TColumnDrag&) = delete;
     TColumnDrag& operator=(const TColumnDrag&) = delete;
@@ -54,6 +55,7 @@ private:
     void End();
 
     TNextGrid& grid_;
+    TGridHeaderEvents& events_;
     TNxCustomColumn* column_ = nullptr;
     QPoint grab_;
     std::optional<int> arrowX_;

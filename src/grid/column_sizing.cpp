@@ -53,7 +53,7 @@ void TColumnSizing::Finish()
     const int width = column.Width() + offset_;
     Cancel();
     column.SetWidth(width);
-    emit grid_.OnColumnResize(column.Index());
+    events_.ColumnResized(column.Index());
 }
 
 void TColumnSizing::Cancel()

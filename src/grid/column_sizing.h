@@ -2,6 +2,7 @@
 // Resizing a column by dragging its header's right edge. While the edge is
 // dragged, two inverted vertical lines mark the column's left edge and its
 // would-be right edge; the width changes only on release, with one repaint.
+#include "grid/header_events.h"
 #include <QPoint>
 
 class QPainter;
@@ -17,7 +18,7 @@ public:
     static constexpr int EdgeToleranceLeft = 3;
     static constexpr int EdgeToleranceRight = 2;
 
-    explicit TColumnSizing(TNextGrid& grid) : grid_(grid) {}
+    TColumnSizing(TNextGrid& grid, TGridHeaderEvents& events) : grid_(grid), events_(events) {}
 
     // The visible, resizable column whose right edge is under `pos` (viewport
     // coordinates, header row only); the first in screen order wins.
@@ -44,6 +45,7 @@ private:
     void RefreshLine(int x) const;
 
     TNextGrid& grid_;
+    TGridHeaderEvents& events_;
     TNxCustomColumn* column_ = nullptr;
     int offset_ = 0;
 };

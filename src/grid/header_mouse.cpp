@@ -70,7 +70,7 @@ bool TGridHeaderMouse::Release(const QMouseEvent& e)
     if (!column)
         return false;
     grid_.SetPressedHeader(nullptr);
-    emit grid_.OnHeaderClick(column->Index());
+    events_.HeaderClicked(column->Index());
     if (InHeader(pos) && grid_.ColumnAtX(pos.x()) == column)
         Click(*column);
     return true;
@@ -88,7 +88,7 @@ bool TGridHeaderMouse::DoubleClick(const QMouseEvent& e)
     const TNxCustomColumn* column = grid_.ColumnAtX(pos.x());
     if (!column)
         return false;
-    emit grid_.OnHeaderDblClick(column->Index());
+    events_.HeaderDoubleClicked(column->Index());
     return true;
 }
 

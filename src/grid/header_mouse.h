@@ -7,6 +7,7 @@
 // column to its texts.
 #include "grid/column_drag.h"
 #include "grid/column_sizing.h"
+#include "grid/header_events.h"
 #include <QPoint>
 
 class QMouseEvent;
@@ -22,7 +23,10 @@ public:
     // A press turns into a drag only beyond this many pixels, either way.
     static constexpr int DragThreshold = 3;
 
-    explicit TGridHeaderMouse(TNextGrid& grid) : grid_(grid), sizing_(grid), drag_(grid) {}
+    TGridHeaderMouse(TNextGrid& grid, TGridHeaderEvents& events)
+        : grid_(grid), events_(events), sizing_(grid, events), drag_(grid, events)
+    {
+    }
     virtual ~TGridHeaderMouse() = default;
 
     // Each returns true when it consumed the event.
@@ -51,6 +55,7 @@ private:
     void ShowHoverCursor(const QPoint& pos);
 
     TNextGrid& grid_;
+    TGridHeaderEvents& events_;
     QPoint pressPoint_;
     TColumnSizing sizing_;
     TColumnDrag drag_;

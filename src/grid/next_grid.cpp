@@ -18,7 +18,7 @@ TNextGrid::TNextGrid(QWidget* parent)
     : QAbstractScrollArea(parent),
       columns_(this),
       styleDisplay_(TStyleDisplay::ForStyle(hsAuto)),
-      headerMouse_(std::make_unique<TGridHeaderMouse>(*this)),
+      headerMouse_(std::make_unique<TGridHeaderMouse>(*this, static_cast<TGridHeaderEvents&>(*this))),
       cellHint_(std::make_unique<TGridCellHint>(*this))
 {
     // A plain one-pixel box reserves the frame's room around scroll bars and

@@ -13,6 +13,7 @@
 #include "grid/cells.h"
 #include "grid/columns.h"
 #include "grid/grid_types.h"
+#include "grid/header_events.h"
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <memory>
@@ -27,7 +28,7 @@ class TGridHeaderMouse;
 class TStyleDisplay;
 struct TSystemColors;
 
-class TNextGrid : public QAbstractScrollArea, private TNxColumnsObserver {
+class TNextGrid : public QAbstractScrollArea, private TNxColumnsObserver, private TGridHeaderEvents {
     Q_OBJECT
 
 public:
@@ -190,6 +191,11 @@ private:
     // TNxColumnsObserver
     void ColumnAdded(TNxCustomColumn& column) override;
     void ColumnChanged(TNxCustomColumn& column, TColumnChangeKind kind) override;
+    // TGridHeaderEvents
+    void HeaderClicked(int ACol) override;
+    void HeaderDoubleClicked(int ACol) override;
+    void ColumnMoved(int ACol, int OldPos, int NewPos) override;
+    void ColumnResized(int ACol) override;
 
     TSystemColors SystemColors() const;
     bool ShowsSelection() const;

@@ -72,6 +72,26 @@ void TNextGrid::mouseDoubleClickEvent(QMouseEvent* e)
         emit OnCellDblClick(column->Index(), row);
 }
 
+void TNextGrid::HeaderClicked(int ACol)
+{
+    emit OnHeaderClick(ACol);
+}
+
+void TNextGrid::HeaderDoubleClicked(int ACol)
+{
+    emit OnHeaderDblClick(ACol);
+}
+
+void TNextGrid::ColumnMoved(int ACol, int OldPos, int NewPos)
+{
+    emit OnColumnMove(ACol, OldPos, NewPos);
+}
+
+void TNextGrid::ColumnResized(int ACol)
+{
+    emit OnColumnResize(ACol);
+}
+
 void TNextGrid::SelectRowByKey(int ARow)
 {
     SelectCell(selectedCol_, ARow);

@@ -14,11 +14,6 @@ namespace vantrel::grid {
 
 namespace {
 
-QColor OrDefault(const QColor& color, const QColor& fallback)
-{
-    return color.isValid() ? color : fallback;
-}
-
 QFont WithStyle(QFont font, TFontStyles style)
 {
     if (style.testFlag(fsBold))

@@ -3,6 +3,8 @@
 add_library(vantrel_platform_desktop STATIC
   ${CMAKE_CURRENT_LIST_DIR}/desktop_services.h
   ${CMAKE_CURRENT_LIST_DIR}/app_font.h
+  ${CMAKE_CURRENT_LIST_DIR}/closing_signals.h
+  ${CMAKE_CURRENT_LIST_DIR}/closing_signals.cpp
   ${CMAKE_CURRENT_LIST_DIR}/exception_box.h
   ${CMAKE_CURRENT_LIST_DIR}/exception_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_desktop_services.h

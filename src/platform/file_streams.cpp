@@ -2,12 +2,55 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantrel::platform {
+namespace {
+
+enum class Renamed { Yes, NameTaken, Failed };
+
+// Gives the file at `from` the name `to` unless something has that name.
+// errno says why after Failed.
+Renamed RenameWithoutReplacing(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Renamed::Yes;
+    if (errno == EEXIST) return Renamed::NameTaken;
+    // NFS and many FUSE file systems rename only with replacing; a second
+    // link is made only where the name is free.
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return Renamed::Failed;
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        // Should the temporary name stay, it is a hidden second name of a
+        // complete output: nothing is lost.
+        ::unlink(from.c_str());
+        return Renamed::Yes;
+    }
+    if (errno == EEXIST) return Renamed::NameTaken;
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return Renamed::Failed;
+    // No links either: claim the name with an empty file of our own, which
+    // the rename then replaces. Only a process killed between the two can
+    // leave an empty file behind, never a partial one.
+    const int claim = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (claim < 0) return errno == EEXIST ? Renamed::NameTaken : Renamed::Failed;
+    ::close(claim);
+    if (::rename(from.c_str(), to.c_str()) == 0) return Renamed::Yes;
+    const int code = errno;
+    ::unlink(to.c_str());
+    errno = code;
+    return Renamed::Failed;
+}
+
+} // namespace
+
+FileStamp StampOf(const struct stat& info)
+{
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
 
 namespace {
 
@@ -52,6 +95,20 @@ std::optional<std::uint32_t> DescriptorInputFile::Permissions() const
     struct stat info {};
     if (::fstat(fd_, &info) != 0) return std::nullopt;
     return static_cast<std::uint32_t>(info.st_mode & 07777);
+}
+
+std::optional<FileStamp> DescriptorInputFile::Stamp() const
+{
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return std::nullopt;
+    return StampOf(info);
+}
+
+std::optional<std::uint32_t> DescriptorInputFile::Group() const
+{
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return std::nullopt;
+    return static_cast<std::uint32_t>(info.st_gid);
 }
 
 std::size_t DescriptorInputFile::ReadFromDescriptor(std::uint8_t* into, std::size_t count)
@@ -177,6 +234,45 @@ PublishStatus UnnamedDescriptorOutputFile::Publish(const std::string& path)
         return PublishStatus::Failed;
     }
     return PublishStatus::Published;
+}
+
+TemporaryNameOutputFile::TemporaryNameOutputFile(int fd, std::string temporaryPath, std::size_t bufferSize)
+    : file_(fd, bufferSize), temporaryPath_(std::move(temporaryPath))
+{
+}
+
+TemporaryNameOutputFile::~TemporaryNameOutputFile()
+{
+    if (!over_) ::unlink(temporaryPath_.c_str());
+}
+
+std::string TemporaryNameOutputFile::FailureReason() const
+{
+    return reason_.empty() ? file_.FailureReason() : reason_;
+}
+
+PublishStatus TemporaryNameOutputFile::Abandon()
+{
+    over_ = true;
+    file_.Close();
+    ::unlink(temporaryPath_.c_str());
+    return PublishStatus::Failed;
+}
+
+PublishStatus TemporaryNameOutputFile::Publish(const std::string& path)
+{
+    if (over_) return PublishStatus::Failed;
+    if (!closed_) {
+        if (!file_.Close()) return Abandon();
+        closed_ = true;
+    }
+    switch (RenameWithoutReplacing(temporaryPath_, path)) {
+    case Renamed::Yes: over_ = true; return PublishStatus::Published;
+    case Renamed::NameTaken: return PublishStatus::NameTaken;
+    case Renamed::Failed: break;
+    }
+    reason_ = SystemErrorText(errno);
+    return Abandon();
 }
 
 } // namespace vantrel::platform

@@ -9,6 +9,8 @@
 
 #include "platform/file_system.h"
 
+struct stat;
+
 namespace vantrel::platform {
 
 inline constexpr std::size_t FileBufferSize = 1u << 20;
@@ -18,6 +20,9 @@ inline constexpr std::size_t FileBufferSize = 1u << 20;
 // in the buffer: the decoder moves whole chunks, for which a buffer would
 // only add a copy. The buffer is made only when smaller pieces come.
 inline constexpr std::size_t DirectTransferSize = 4096;
+
+// The stamp of a file as stat() or fstat() described it.
+FileStamp StampOf(const struct stat& info);
 
 // Reads an open descriptor, which it owns and closes.
 class DescriptorInputFile final : public InputFile {
@@ -32,6 +37,8 @@ public:
     bool Failed() const override { return failed_; }
     std::optional<std::int64_t> Size() override;
     std::optional<std::uint32_t> Permissions() const override;
+    std::optional<FileStamp> Stamp() const override;
+    std::optional<std::uint32_t> Group() const override;
     std::string FailureReason() const override { return reason_; }
 
 private:
@@ -91,6 +98,34 @@ private:
     DescriptorOutputFile file_;
     bool flushed_ = false;
     bool over_ = false;
+    std::string reason_;
+};
+
+// A file under a hidden temporary name in its output's folder, for file
+// systems without unnamed files (network shares, FUSE). It is closed before
+// it takes its name, so that a write the system reports lost only at the
+// close (as network file systems do) keeps it from being named at all. The
+// name is taken without ever replacing an entry; a file that is dropped or
+// fails takes its temporary name away with it.
+class TemporaryNameOutputFile final : public UnnamedOutputFile {
+public:
+    // fd is open for writing on the file at temporaryPath; the object owns both.
+    TemporaryNameOutputFile(int fd, std::string temporaryPath, std::size_t bufferSize = FileBufferSize);
+    ~TemporaryNameOutputFile() override;
+    TemporaryNameOutputFile(const TemporaryNameOutputFile&) = delete;
+    TemporaryNameOutputFile& operator=(const TemporaryNameOutputFile&) = delete;
+
+    bool Write(std::span<const std::uint8_t> bytes) override { return file_.Write(bytes); }
+    PublishStatus Publish(const std::string& path) override;
+    std::string FailureReason() const override;
+
+private:
+    PublishStatus Abandon();
+
+    DescriptorOutputFile file_;
+    std::string temporaryPath_;
+    bool closed_ = false;
+    bool over_ = false; // published, or abandoned
     std::string reason_;
 };
 

@@ -46,7 +46,11 @@ std::optional<std::vector<FolderEntry>> PosixFolderLister::List(const std::strin
     if (!handle)
         return std::nullopt;
     std::vector<FolderEntry> entries;
+    if (stopped_ && stopped_())
+        return std::nullopt;
     while (const dirent* entry = ::readdir(handle.get())) {
+        if (stopped_ && entries.size() % 4096 == 4095 && stopped_())
+            return std::nullopt;
         const std::string name = entry->d_name;
         if (name == "." || name == "..")
             continue;

@@ -2,6 +2,7 @@
 // Reading the entries of one folder, behind an interface so that tests can
 // make any folder unreadable. Paths are byte strings as the system takes them.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,7 +30,16 @@ public:
 
 class PosixFolderLister final : public FolderLister {
 public:
+    PosixFolderLister() = default;
+    // A folder of a million files takes a while to read: once stopped()
+    // says so, a folder being read is given up (nothing), and so is every
+    // later one.
+    explicit PosixFolderLister(std::function<bool()> stopped) : stopped_(std::move(stopped)) {}
+
     std::optional<std::vector<FolderEntry>> List(const std::string& folder) const override;
+
+private:
+    std::function<bool()> stopped_;
 };
 
 // Which folder a path leads to, however it is written (relative, with "..",

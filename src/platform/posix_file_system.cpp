@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +23,57 @@ OpenedFile OpenFailure(int fd, std::string error)
 {
     if (fd >= 0) ::close(fd);
     return {nullptr, std::move(error)};
+}
+
+CreatedUnnamedFile CreateFailure(int code)
+{
+    return {UnnamedStatus::Failed, nullptr, SystemErrorText(code)};
+}
+
+// Gives the file on fd the group; true when it has it afterwards, also where
+// the system refused a change that was not needed.
+bool TakeGroup(int fd, std::uint32_t group)
+{
+    if (::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(group)) == 0) return true;
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && info.st_gid == group;
+}
+
+// Clears the group bits of a file whose group is not the source's. A file
+// system that keeps no modes of its own (FAT, some shares) refuses, and its
+// files are then as open as its mount makes them, whatever is asked.
+void ClearGroupBits(int fd)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) == 0) ::fchmod(fd, info.st_mode & 07777 & ~mode_t{070});
+}
+
+// The process's umask as the kernel reports it, without changing it (which
+// would race with the other threads' files); nothing on kernels before 4.7.
+std::optional<mode_t> CurrentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (!line.starts_with("Umask:")) continue;
+        try {
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8) & 0777);
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+// Hidden, and without the ".txt" that every output name ends in.
+std::string TemporaryName()
+{
+    static constexpr char letters[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof letters - 2);
+    std::string name = ".vantrel-";
+    for (int i = 0; i < 12; ++i) name += letters[pick(random)];
+    return name;
 }
 
 } // namespace
@@ -47,22 +100,14 @@ OpenedFile PosixFileSystem::OpenForReading(const std::string& path)
     return {std::make_unique<DescriptorInputFile>(fd), {}};
 }
 
-CreatedFile PosixFileSystem::CreateExclusive(const std::string& path, std::uint32_t permissions)
+CreatedUnnamedFile PosixFileSystem::CreateUnnamed(const std::string& folder, const OutputAccess& access)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(permissions));
-    if (fd >= 0) return {CreateStatus::Created, std::make_unique<DescriptorOutputFile>(fd), {}};
-    if (errno == EEXIST) return {CreateStatus::AlreadyExists, nullptr, {}};
-    return {CreateStatus::Failed, nullptr, SystemErrorText(errno)};
-}
-
-CreatedUnnamedFile PosixFileSystem::CreateUnnamed(const std::string& folder, std::uint32_t permissions)
-{
-    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(permissions));
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(access.permissions));
     if (fd < 0) {
         // Kernels and file systems without unnamed files answer in these
         // ways (an old kernel sees only O_DIRECTORY in O_TMPFILE).
         if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return {UnnamedStatus::Unsupported, nullptr, {}};
-        return {UnnamedStatus::Failed, nullptr, SystemErrorText(errno)};
+        return CreateFailure(errno);
     }
     // The name is given through /proc; without it the file could never get one.
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
@@ -70,13 +115,50 @@ CreatedUnnamedFile PosixFileSystem::CreateUnnamed(const std::string& folder, std
         ::close(fd);
         return {UnnamedStatus::Unsupported, nullptr, {}};
     }
+    // Nobody can open a file without a name: its group bits may stay until
+    // the group is settled.
+    if (access.group && !TakeGroup(fd, *access.group)) ClearGroupBits(fd);
     return {UnnamedStatus::Created, std::make_unique<UnnamedDescriptorOutputFile>(fd), {}};
+}
+
+CreatedUnnamedFile PosixFileSystem::CreateUnderTemporaryName(const std::string& folder, const OutputAccess& access)
+{
+    // A file with a name can be opened by anyone its bits allow, and keeps
+    // being readable to whoever opened it: it starts without group bits, which
+    // it gets only once it is in the source's group.
+    const std::uint32_t groupBits = access.group ? access.permissions & 070u : 0u;
+    const mode_t startMode = static_cast<mode_t>(access.permissions & ~groupBits);
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+    // A clash with a name another program has is retried; a hundred of them
+    // in a row mean something keeps taking the names.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string path = prefix + TemporaryName();
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, startMode);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return CreateFailure(errno);
+        auto file = std::make_unique<TemporaryNameOutputFile>(fd, std::move(path));
+        if (access.group && TakeGroup(fd, *access.group) && groupBits != 0) {
+            // Without the umask's word the bits stay off: more private, never less.
+            struct stat info {};
+            if (const auto mask = CurrentUmask(); mask && ::fstat(fd, &info) == 0)
+                ::fchmod(fd, (info.st_mode & 07777) | (groupBits & ~*mask));
+        }
+        return {UnnamedStatus::Created, std::move(file), {}};
+    }
+    return CreateFailure(EEXIST);
 }
 
 bool PosixFileSystem::FileExists(const std::string& path) const
 {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+std::optional<FileStamp> PosixFileSystem::Stamp(const std::string& path) const
+{
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return StampOf(info);
 }
 
 bool PosixFileSystem::FolderExists(const std::string& path) const
@@ -90,11 +172,6 @@ std::string PosixFileSystem::CreateFolder(const std::string& path)
     const int code = errno;
     if (code == EEXIST && FolderExists(path)) return {};
     return SystemErrorText(code);
-}
-
-bool PosixFileSystem::DeleteFile(const std::string& path)
-{
-    return ::unlink(path.c_str()) == 0;
 }
 
 } // namespace vantrel::platform

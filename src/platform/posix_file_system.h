@@ -7,12 +7,12 @@ namespace vantrel::platform {
 class PosixFileSystem final : public FileSystem {
 public:
     OpenedFile OpenForReading(const std::string& path) override;
-    CreatedFile CreateExclusive(const std::string& path, std::uint32_t permissions) override;
-    CreatedUnnamedFile CreateUnnamed(const std::string& folder, std::uint32_t permissions) override;
+    CreatedUnnamedFile CreateUnnamed(const std::string& folder, const OutputAccess& access) override;
+    CreatedUnnamedFile CreateUnderTemporaryName(const std::string& folder, const OutputAccess& access) override;
     bool FileExists(const std::string& path) const override;
+    std::optional<FileStamp> Stamp(const std::string& path) const override;
     bool FolderExists(const std::string& path) const override;
     std::string CreateFolder(const std::string& path) override;
-    bool DeleteFile(const std::string& path) override;
 };
 
 } // namespace vantrel::platform

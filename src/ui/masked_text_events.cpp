@@ -8,17 +8,21 @@ namespace vantrel::ui {
 
 namespace {
 
-// Whoever received the events before the guard: a tool's handler, or
+// Whoever received the events before the masking: a tool's handler, or
 // nobody, and then Qt hands them to the desktop.
 QAccessible::UpdateHandler previousHandler = nullptr;
 
 void MaskingHandler(QAccessibleEvent* event);
 
-// Qt hands an event to the desktop only while no handler is installed, so
-// the guard steps aside for the one event.
 void PassOn(QAccessibleEvent* event)
 {
-    QAccessible::installUpdateHandler(previousHandler);
+    if (previousHandler) {
+        previousHandler(event);
+        return;
+    }
+    // Qt hands an event to the desktop only while no handler is installed,
+    // so the masking steps aside for the one event.
+    QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
     QAccessible::installUpdateHandler(&MaskingHandler);
 }
@@ -75,21 +79,15 @@ QString MaskFor(const QLineEdit& field, qsizetype length)
     return QString(length, mask);
 }
 
-MaskedTextEvents::MaskedTextEvents()
+void InstallTextEventMasking()
 {
-    const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(&MaskingHandler);
-    if (previous == &MaskingHandler)
-        return;
-    previousHandler = previous;
-    installed_ = true;
-}
-
-MaskedTextEvents::~MaskedTextEvents()
-{
-    if (!installed_)
-        return;
-    QAccessible::installUpdateHandler(previousHandler);
-    previousHandler = nullptr;
+    // Qt keeps a single handler for the whole process; taking it once and
+    // never giving it back keeps every event on one path.
+    static const bool installed = [] {
+        previousHandler = QAccessible::installUpdateHandler(&MaskingHandler);
+        return true;
+    }();
+    (void)installed;
 }
 
 } // namespace vantrel::ui

@@ -70,6 +70,9 @@ QCursor DrawReversedArrow()
 TNxEdit::TNxEdit(QWidget* parent)
     : QLineEdit(parent)
 {
+    // Before the field can tell anything: from the first key field on, no
+    // text of a masked field reaches assistive tools unmasked.
+    InstallTextEventMasking();
     setStyle(CreateStarMaskStyle(this));
     setEchoMode(QLineEdit::Password);
     setFrame(false);
@@ -167,13 +170,6 @@ void TNxEdit::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     QLineEdit::mouseDoubleClickEvent(event);
-}
-
-bool TNxEdit::event(QEvent* event)
-{
-    // Typing, pasting, dropping and undoing all arrive as events.
-    const MaskedTextEvents maskedWhileHandled;
-    return QLineEdit::event(event);
 }
 
 } // namespace vantrel::ui

@@ -36,7 +36,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     void DrawEdge(QPainter& painter) const;

@@ -5,10 +5,12 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <clocale>
+#include <csignal>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "grid/next_grid.h"
+#include "platform/closing_signals.h"
 #include "testing/encipher.h"
 #include "ui/nx_check_box.h"
 #include "window_fixture.h"
@@ -136,28 +138,6 @@ TEST_F(RunTest, TheKeyIsTakenInTheCodePageOfTheLocaleLanguage)
     EXPECT_EQ(FilesIn(QStringLiteral("Decript")), QStringList{"a-dec.txt"});
     EXPECT_EQ(Read(dir.filePath(QStringLiteral("Decript/a-dec.txt"))), stream.Decoded());
 }
-
-// Switches LC_CTYPE to a locale built for the tests, and back.
-class TestLocale {
-public:
-    explicit TestLocale(const char* name) : before_(std::setlocale(LC_CTYPE, nullptr))
-    {
-        ::setenv("LOCPATH", VANTREL_TEST_LOCALES, 1);
-        active_ = std::setlocale(LC_CTYPE, name) != nullptr;
-    }
-    ~TestLocale()
-    {
-        ::unsetenv("LOCPATH");
-        std::setlocale(LC_CTYPE, before_.c_str());
-    }
-    TestLocale(const TestLocale&) = delete;
-    TestLocale& operator=(const TestLocale&) = delete;
-    bool Active() const { return active_; }
-
-private:
-    std::string before_;
-    bool active_ = false;
-};
 
 TEST_F(RunTest, RunTakesTheCodePageOfTheLocaleTheWindowRunsUnder)
 {
@@ -421,11 +401,18 @@ TEST_F(RunTest, StopAbandonsTheCurrentFileAndLeavesLaterRowsAlone)
     EXPECT_EQ(FilesIn(QStringLiteral("Decript")),
               (QStringList{"a-dec(1).txt", "a-dec.txt", "b-dec.txt", "c-dec.txt"}));
     EXPECT_EQ(Read(middleBefore.decoded), large.Decoded());
+    // A row the run did not reach still shows its output as it was written.
+    EXPECT_NE(form.Runner().Outputs().Find(lastBefore.decoded), nullptr);
     ExpectIdle();
 
     // The request does not outlive its run.
     Run(RightKey);
     EXPECT_EQ(Statuses(), (std::vector<QString>{"Decoded", "Decoded", "Decoded"}));
+    // Outputs are known for the rows that show them, and only for those.
+    const OutputRecord* shown = form.Runner().Outputs().Find(Row(0).decoded);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->codePage, "CP1252"); // the test runs under the C locale
+    EXPECT_EQ(form.Runner().Outputs().Find(dir.filePath(QStringLiteral("Decript/a-dec.txt"))), nullptr);
 }
 
 TEST_F(RunTest, StopIsHeardBetweenFilesThatReportNoProgress)
@@ -478,22 +465,29 @@ TEST_F(RunTest, DuringARunOnlyStopAndTheTableItselfAnswer)
 
 TEST_F(RunTest, ClosingDuringARunStopsItAndClosesAfterwards)
 {
-    form.show();
+    // By its close box, and by the signals of a desktop logout, a closed
+    // terminal and Ctrl-C in it.
+    new platform::ClosingSignals(form);
     Add({Write(QStringLiteral("a.txt"), Large().Encoded()), Write(QStringLiteral("b.txt"), "second")});
-    bool closedAtOnce = true;
-    WhenProgressReaches(0, 25.0, [&] {
-        QTimer::singleShot(0, &form, [&] { closedAtOnce = form.close(); });
-    });
+    for (const int signal : {0, SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(signal);
+        form.show();
+        bool closedAtOnce = signal == 0;
+        WhenProgressReaches(0, 25.0, [&] {
+            if (signal != 0) ::raise(signal);
+            else QTimer::singleShot(0, &form, [&] { closedAtOnce = form.close(); });
+        });
 
-    Run(RightKey);
+        Run(RightKey);
 
-    EXPECT_FALSE(closedAtOnce);
-    EXPECT_TRUE(form.isVisible()); // still there while the run unwinds
-    EXPECT_EQ(Statuses(), (std::vector<QString>{"Not decoded", "Not decoded"}));
-    EXPECT_TRUE(FilesIn(QStringLiteral("Decript")).isEmpty());
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(form.isVisible());
-    ExpectIdle();
+        EXPECT_FALSE(closedAtOnce);
+        EXPECT_TRUE(form.isVisible()); // still there while the run unwinds
+        EXPECT_EQ(Statuses(), (std::vector<QString>{"Not decoded", "Not decoded"}));
+        EXPECT_TRUE(FilesIn(QStringLiteral("Decript")).isEmpty());
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(form.isVisible());
+        ExpectIdle();
+    }
 }
 
 } // namespace

@@ -89,6 +89,7 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
     drives_.notFixed = {dir_.At("usb")};
     const std::string onStick = dir_.Write("usb/b.txt", "y");
     const std::string longKey = dir_.Write("long-key", std::string(5000, 'k'));
+    const std::string longList = dir_.Write("long-list", source + std::string(1, '\0') + std::string(300'000, 'n'));
     const struct {
         std::vector<std::string> args;
         std::string input;
@@ -130,6 +131,14 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
         {{"-k", RightKey, "-j", "two", source}, "", "vantrel-decode: -j needs a number from 0 to 1024\n"},
         {{"-k", RightKey, "--jobs=1025", source}, "", "vantrel-decode: --jobs needs a number from 0 to 1024\n"},
         {{"-k", RightKey, "--files-from", "-"}, onStick + "\n", "Upload folder is not correct!\n" + onStick + ":"},
+        // The longest path the system takes passes, one byte more does not.
+        {{"-k", RightKey, "--files-from", "-"}, source + "\n" + std::string(4096, 'n') + "\n" + std::string(4097, 'n'),
+         "vantrel-decode: the file list on standard input: line 3 is longer than 4096 bytes, the longest path the system takes\n"},
+        {{"-k", RightKey, "-0", "--files-from", longList}, "",
+         "vantrel-decode: the file list " + longList + ": name 2 is longer than 4096 bytes, the longest path the system takes\n"},
+        {{"-k", RightKey, "-o", dir_.At("no-such"), source}, "",
+         "vantrel-decode: the output folder " + dir_.At("no-such") + " does not exist\n"},
+        {{"-k", RightKey, "--output=" + source, source}, "", "vantrel-decode: the output folder " + source + " is not a folder\n"},
     };
     for (const auto& c : cases) {
         out_.str("");
@@ -196,6 +205,7 @@ TEST_F(DecodeCommandTest, TheKeyIsTakenInTheCodePageOfTheLocaleOrTheOneNamed)
         {"CP1252", "UTF-8", {"--key-encoding", "CP1251", "-k", cyrillicKey}, ""},
         {"CP1251", "KOI8-R", {}, "\xcb\xcc\xc0\xde-\xcb\xcc\xc0\xde" "1\n"},
         {"CP1251", "CP1251", {}, std::string(testing::Cp1251Key) + "\n"},
+        {"CP1251", "UTF-8", {}, "\xef\xbb\xbf" + cyrillicKey + "\r\n"}, // as Notepad saves it
     };
     for (const auto& c : cases) {
         keyCodePage_ = c.codePage;
@@ -234,6 +244,25 @@ TEST_F(DecodeCommandTest, AnInterruptStopsTheCurrentFileAndLeavesNoOutput)
 
     EXPECT_EQ(out_.str(), big + "\tStopped\t\n" + next + "\tNot decoded\t\n");
     EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{});
+}
+
+TEST_F(DecodeCommandTest, AnInterruptWhileAFolderIsReadEndsTheCommandWithoutResults)
+{
+    for (int i = 0; i < 5000; ++i) dir_.Write("in/" + std::to_string(i) + ".txt", ""); // more than one look's worth
+    bool signalled = false;
+    int looks = 0;
+    const platform::PosixFolderLister lister([&] {
+        signalled = signalled || ++looks == 2; // the signal comes while the folder is read
+        return signalled;
+    });
+    folders_ = &lister;
+    interrupted_ = [&] { return signalled; };
+
+    EXPECT_EQ(Run({"-r", "-k", RightKey, dir_.At("in")}), Interrupted);
+
+    EXPECT_EQ(out_.str() + err_.str(), "");
+    EXPECT_EQ(looks, 2); // the folder was given up, not read to its end
+    EXPECT_EQ(dir_.FilesIn("in").size(), 5000u);
 }
 
 TEST_F(DecodeCommandTest, DrawsAProgressBarOnlyOnATerminal)
@@ -513,6 +542,15 @@ TEST(EscapedText, KeepsPrintableTextAndValidUtf8AndEscapesTheRestReversibly)
         {"\xed\xa0\x80", "\\xed\\xa0\\x80"},       // surrogate
         {"\xe2\x82", "\\xe2\\x82"},                   // cut short
         {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"}, // beyond U+10FFFF
+        // Invisible format characters: U+202E shows the text after it
+        // backwards ("photo-\u202Egpj.exe" reads "photo-exe.jpg"); U+2066
+        // isolates; U+200B, U+FEFF, U+00AD, U+061C, U+E0001 and U+13439
+        // hide or join.
+        {"photo-\xe2\x80\xae" "gpj.exe", "photo-\\xe2\\x80\\xaegpj.exe"},
+        {"\xe2\x81\xa6x\xe2\x80\x8by\xef\xbb\xbfz\xc2\xad", "\\xe2\\x81\\xa6x\\xe2\\x80\\x8by\\xef\\xbb\\xbfz\\xc2\\xad"},
+        {"\xd8\x9c\xf3\xa0\x80\x81\xf0\x93\x90\xb9", "\\xd8\\x9c\\xf3\\xa0\\x80\\x81\\xf0\\x93\\x90\\xb9"},
+        // Their visible neighbours, and an unassigned code point, stay.
+        {"\xe2\x80\x90\xc2\xae\xe2\x81\xa5", "\xe2\x80\x90\xc2\xae\xe2\x81\xa5"},
     };
     for (const auto& c : cases) EXPECT_EQ(EscapedText(c.bytes), c.printed) << c.printed;
 }

@@ -175,6 +175,32 @@ bool WaitsForInput(pid_t pid)
     return false;
 }
 
+// Waits until the process has read more than 16 MiB, that is, reads on.
+bool ReadsOn(pid_t pid)
+{
+    for (int tries = 0; tries < 1000; ++tries) {
+        const std::string io = testing::TempFolder::Read("/proc/" + std::to_string(pid) + "/io");
+        const std::size_t at = io.find("rchar: ");
+        if (at != std::string::npos && std::stoull(io.substr(at + 7)) > (16u << 20)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// The exit status of the process, or -1 when it has not ended within 20 s
+// (it is killed then).
+int ExitStatusWithin20Seconds(pid_t pid)
+{
+    int status = 0;
+    for (int tries = 0; tries < 2000; ++tries) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    return -1;
+}
+
 TEST_F(VantrelDecodeTest, NulSeparatedNamesFromFindReachSeveralJobsWhateverTheyHold)
 {
     const auto stream = testing::CheckedStream();
@@ -198,40 +224,45 @@ TEST_F(VantrelDecodeTest, NulSeparatedNamesFromFindReachSeveralJobsWhateverTheyH
     EXPECT_EQ(testing::TempFolder::Read(dir_.At("in/Decript/new\nline-dec.txt")), stream.Decoded());
 }
 
-TEST_F(VantrelDecodeTest, CtrlCAndTerminationEndTheWaitForTheKeyOrTheList)
+TEST_F(VantrelDecodeTest, CtrlCTerminationAndHangUpEndTheReadingOfTheKeyOrTheList)
 {
     const std::string source = dir_.Write("in/a.txt", "x");
-    const std::vector<const char*> waits[] = {{"--key-file", "-", source.c_str()},
-                                              {"-k", testing::RightKey, "-0", "--files-from", "-"}};
-    for (const auto& wait : waits) {
-        for (int signal : {SIGINT, SIGTERM}) {
+    const struct {
+        std::vector<const char*> args;
+        bool endless; // input always ready instead of none coming
+    } reads[] = {
+        {{"--key-file", "-", source.c_str()}, false},
+        {{"-k", testing::RightKey, "-0", "--files-from", "-"}, false},
+        {{"-k", testing::RightKey, "-0", "--files-from", "-"}, true}, // /dev/zero: empty names without end
+    };
+    for (const auto& read : reads) {
+        for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
             SCOPED_TRACE(signal);
-            SCOPED_TRACE(wait.front());
+            SCOPED_TRACE(read.endless ? "endless input" : read.args.front());
             int input[2];
             ASSERT_EQ(::pipe(input), 0);
             const pid_t child = ::fork();
             ASSERT_GE(child, 0);
             if (child == 0) {
-                ::dup2(input[0], STDIN_FILENO);
+                ::dup2(read.endless ? ::open("/dev/zero", O_RDONLY) : input[0], STDIN_FILENO);
                 ::close(input[1]);
                 const int out = ::open(dir_.At("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
                 const int err = ::open(dir_.At("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
                 ::dup2(out, STDOUT_FILENO);
                 ::dup2(err, STDERR_FILENO);
                 std::vector<const char*> argv = {VANTREL_DECODE_BINARY};
-                argv.insert(argv.end(), wait.begin(), wait.end());
+                argv.insert(argv.end(), read.args.begin(), read.args.end());
                 argv.push_back(nullptr);
                 ::execv(VANTREL_DECODE_BINARY, const_cast<char* const*>(argv.data()));
                 ::_exit(127);
             }
             ::close(input[0]);
-            EXPECT_TRUE(WaitsForInput(child));
+            EXPECT_TRUE(read.endless ? ReadsOn(child) : WaitsForInput(child));
             ::kill(child, signal);
-            int status = 0;
-            ::waitpid(child, &status, 0);
+            const int status = ExitStatusWithin20Seconds(child);
             ::close(input[1]); // held open until now: no end of input could end the wait instead
 
-            EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
+            EXPECT_EQ(status, 130);
             EXPECT_EQ(testing::TempFolder::Read(dir_.At("stdout")), "");
             EXPECT_EQ(testing::TempFolder::Read(dir_.At("stderr")), "");
         }

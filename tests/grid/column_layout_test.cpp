@@ -142,6 +142,7 @@ TEST(ColumnFitTest, DecodedFilesFitsItsLongestPathButProgressNeverFits)
     table.SetRow(0, QStringLiteral("C:/a.txt"), QStringLiteral("C:/short-dec.txt"));
     table.SetRow(1, QStringLiteral("C:/b.txt"), longest);
     table.SetRow(2, QStringLiteral("C:/c.txt"), QString());
+    QSignalSpy headerDoubleClicks(table.grid, &TNextGrid::OnHeaderDblClick);
     Mouse mouse(table.Viewport());
     mouse.DoubleClick(QPoint(830, 9));
     EXPECT_EQ(table.Column(Decoded).Width(), TextWidth(table.grid->font(), longest) + 5);
@@ -152,6 +153,11 @@ TEST(ColumnFitTest, DecodedFilesFitsItsLongestPathButProgressNeverFits)
 
     mouse.DoubleClick(QPoint(507, 9));
     EXPECT_EQ(table.Column(Progress).Width(), 77);
+    // Edges fit; only a double-click inside a header is the header's own.
+    EXPECT_EQ(headerDoubleClicks.count(), 0);
+    mouse.DoubleClick(QPoint(360, 9));
+    ASSERT_EQ(headerDoubleClicks.count(), 1);
+    EXPECT_EQ(headerDoubleClicks[0][0].toInt(), 1);
 }
 
 TEST(ColumnFitTest, EmptyTextsFitToTheFloorAndThePaddingCountsTwice)

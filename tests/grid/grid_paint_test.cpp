@@ -1,8 +1,6 @@
 // Pixels of the file table through grab(): header, grid lines, empty rows,
 // progress bars and their texts, selection with and without focus.
 #include "file_table_fixture.h"
-#include "grid/column_display.h"
-#include "grid/style_display.h"
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -27,8 +25,11 @@ TEST(HeaderPaintTest, GradientRowsDividersAndBorderLines)
 {
     ShownFileTable table;
     const QImage shot = table.Shot();
+    // Row y of 18 is kStart + (kEnd - kStart) * y / 18, halves to even; blue stays 0xFF.
+    const int red[17] = {255, 251, 246, 242, 237, 233, 228, 224, 219, 215, 211, 206, 202, 197, 193, 188, 184};
+    const int green[17] = {255, 252, 250, 248, 245, 242, 240, 238, 235, 232, 230, 228, 225, 222, 220, 218, 215};
     for (int y = 0; y < 17; ++y)
-        EXPECT_EQ(Pixel(shot, 3, y), TProgressColumnDisplay::Blend(kStart, kEnd, y / 18.0)) << "row " << y;
+        EXPECT_EQ(Pixel(shot, 3, y), QColor(red[y], green[y], 0xFF)) << "row " << y;
     for (int x : {0, 150, 305, 700, 829})
         EXPECT_EQ(Pixel(shot, x, 17), kBorder) << "bottom line at " << x;
     for (int divider : {305, 429, 506}) {
@@ -60,7 +61,7 @@ TEST(HeaderPaintTest, PressedHeaderReversesItsGradientUntilRelease)
     QTest::mousePress(table.grid->viewport(), Qt::LeftButton, {}, QPoint(320, 8));
     QImage shot = table.Shot();
     EXPECT_EQ(Pixel(shot, 310, 0), kEnd);
-    EXPECT_EQ(Pixel(shot, 310, 16), TProgressColumnDisplay::Blend(kEnd, kStart, 16 / 18.0));
+    EXPECT_EQ(Pixel(shot, 310, 16), QColor(246, 250, 255));   // row 2 of the upright gradient
     EXPECT_EQ(Pixel(shot, 3, 0), kStart);   // other headers keep theirs
     QTest::mouseRelease(table.grid->viewport(), Qt::LeftButton, {}, QPoint(320, 8));
     shot = table.Shot();
@@ -130,7 +131,8 @@ TEST(BodyPaintTest, GridLinesAndEmptyRowsContinueToTheBottom)
 struct BarCase {
     double value;
     int width;       // expected bar width in pixels (inner area 72)
-    int stretch;     // width the gradient is stretched over (uncut)
+    QColor last;     // its last pixel column: from the window colour (255, 255, 255) towards the
+                     // highlight (0, 120, 215) by (width - 1) / the width it is stretched over (uncut)
 };
 
 class ProgressBarPaintTest : public ::testing::TestWithParam<BarCase> {};
@@ -138,26 +140,33 @@ class ProgressBarPaintTest : public ::testing::TestWithParam<BarCase> {};
 TEST_P(ProgressBarPaintTest, BarWidthInTheInnerArea)
 {
     ShownFileTable table;
+    const QColor window(255, 255, 255);
+    QPalette palette = table.grid->palette();
+    palette.setColor(QPalette::Base, window);
+    palette.setColor(QPalette::Highlight, QColor(0, 120, 215));
+    table.grid->setPalette(palette);
     table.AddRows(1);
     table.grid->GetCell(2, 0)->SetAsFloat(GetParam().value);
     const QImage shot = table.Shot();
-    const QColor window = Base(*table.grid);
-    const QColor bar = Highlight(*table.grid);
     const int innerLeft = 306 + 124 + 2;
     const int y = 18 + 2;   // top row of the inner area, clear of the text
     const int w = GetParam().width;
     EXPECT_EQ(Pixel(shot, innerLeft - 2, y), QColor(0xFF, 0xFF, 0xFF));   // box outline
     EXPECT_EQ(Pixel(shot, innerLeft, y), window);                           // gradient starts at the column colour
     if (w > 1)
-        EXPECT_EQ(Pixel(shot, innerLeft + w - 1, y), TProgressColumnDisplay::Blend(window, bar, (w - 1.0) / GetParam().stretch));
+        EXPECT_EQ(Pixel(shot, innerLeft + w - 1, y), GetParam().last);
     if (w < 72)
         EXPECT_EQ(Pixel(shot, innerLeft + w, y), window) << "bar ends after " << w;
     EXPECT_EQ(Pixel(shot, 506, y), Button(*table.grid));   // right grid line
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ProgressBarPaintTest,
-                         ::testing::Values(BarCase{50, 36, 36}, BarCase{100, 72, 72}, BarCase{45.5, 33, 33},
-                                           BarCase{0, 0, 0}, BarCase{150, 72, 108}, BarCase{-20, 0, 0}));
+                         ::testing::Values(BarCase{50, 36, QColor(7, 124, 216)},       // 35/36
+                                           BarCase{100, 72, QColor(4, 122, 216)},      // 71/72
+                                           BarCase{45.5, 33, QColor(8, 124, 216)},     // 32/33
+                                           BarCase{0, 0, {}},
+                                           BarCase{150, 72, QColor(87, 166, 229)},     // 71/108: cut at 72
+                                           BarCase{-20, 0, {}}));
 
 QImage CellImage(ShownFileTable& table, int col, int row)
 {

@@ -15,7 +15,11 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QtTest/QTest>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -108,18 +112,31 @@ TEST_F(WindowAccessibilityTest, TheKeyReachesToolsOnlyAsItsMask)
     const QString typed = QStringLiteral("s3cret key!");
     QTest::keyClicks(form.Edit1, typed);
     QTest::keyClick(form.Edit1, Qt::Key_Backspace);
-    EXPECT_EQ(form.KeyText(), typed.chopped(1));   // the window still reads the key as typed
+    // The field's own menu pastes while the menu, not the field, handles the click.
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5));
+    QApplication::sendEvent(form.Edit1, &menuKey);
+    auto* menu = form.Edit1->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> actions = menu->actions();
+    const auto paste = std::find_if(actions.begin(), actions.end(),
+                                    [](QAction* a) { return a->text().startsWith(QStringLiteral("&Paste")); });
+    ASSERT_NE(paste, actions.end());
+    (*paste)->trigger();
+    menu->close();
+    EXPECT_EQ(form.KeyText(), typed.chopped(1) + QStringLiteral("pasted"));   // the window still reads the key
 
     const auto inserted = recorder.OfType(QAccessible::TextInserted);
-    ASSERT_EQ(inserted.size(), size_t(typed.size()));
+    ASSERT_EQ(inserted.size(), size_t(typed.size() + 1));
     for (const auto& e : inserted)
-        EXPECT_EQ(e.text, QStringLiteral("*"));
+        EXPECT_EQ(e.text, QString(e.text.size(), QLatin1Char('*')));
+    EXPECT_EQ(inserted.back().text, QStringLiteral("******"));
     const auto removed = recorder.OfType(QAccessible::TextRemoved);
     ASSERT_EQ(removed.size(), 1u);
     EXPECT_EQ(removed[0].text, QStringLiteral("*"));
 
     QAccessibleInterface* field = Of(form.Edit1);
-    const QString mask(typed.size() - 1, QLatin1Char('*'));
+    const QString mask(typed.size() - 1 + 6, QLatin1Char('*'));
     EXPECT_EQ(field->text(QAccessible::Value), mask);
     ASSERT_NE(field->textInterface(), nullptr);
     EXPECT_EQ(field->textInterface()->characterCount(), mask.size());

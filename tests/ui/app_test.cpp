@@ -3,6 +3,7 @@
 // window, the exception guard, and the program started and closed by hand.
 #include "app/vantrel_application.h"
 #include "grid/next_grid.h"
+#include "platform/closing_signals.h"
 #include "platform/desktop_doubles.h"
 #include "platform/qt_desktop_services.h"
 #include "private_home.h"
@@ -21,9 +22,12 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
 #include <QtTest/QTest>
+#include <array>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <stdexcept>
@@ -147,6 +151,28 @@ TEST_F(WindowTest, TheDialogsKeepNothingForTheNextStart)
     EXPECT_TRUE(kept.isEmpty()) << kept.join(QLatin1Char(' ')).toStdString();
 }
 
+TEST_F(WindowTest, ASignalWhileAnErrorBoxIsOpenCancelsTheBoxAndClosesTheWindow)
+{
+    ui::TMain_form form(desktop.Services());
+    desktop.messages.SetOwner(&form);
+    new platform::ClosingSignals(form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    bool timedOut = false;
+    const QObject timeoutScope;
+    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+    QTimer::singleShot(20000, &timeoutScope, [&timedOut] {
+        timedOut = true;
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            box->reject();
+    });
+
+    desktop.messages.ShowError(QStringLiteral("File is not selected!")); // returns when the box goes
+
+    EXPECT_FALSE(timedOut);
+    EXPECT_FALSE(form.isVisible());
+}
+
 TEST_F(WindowTest, EveryHintOfTheWindowWakesAfterHalfASecond)
 {
     ui::TMain_form form(doubles.Services());
@@ -182,8 +208,9 @@ TEST_F(WindowTest, TheWindowAnswersWhileTheFolderBrowserIsOpenAndClosingItEndsTh
     EXPECT_EQ(doubles.messages.Errors(), QStringList{QStringLiteral("File is not selected!")});
 
     bool timedOut = false;
+    const QObject timeoutScope; // the timeout goes with this test
     QTimer::singleShot(0, form.get(), [&form] { form->close(); });
-    QTimer::singleShot(20000, [&timedOut] {
+    QTimer::singleShot(20000, &timeoutScope, [&timedOut] {
         timedOut = true;
         QCoreApplication::exit(1);
     });
@@ -193,17 +220,20 @@ TEST_F(WindowTest, TheWindowAnswersWhileTheFolderBrowserIsOpenAndClosingItEndsTh
     EXPECT_TRUE(browser.isNull());
 }
 
-TEST(ProgramTest, StartedAndClosedByHandItEndsWithCodeZeroAndNoLeakReport)
+// Starts the program as a user does (none of the test run's sanitizer
+// settings), with TMPDIR set when temporary is not empty, and returns its
+// shown window, or 0.
+xcb_window_t StartProgram(QProcess& program, const QString& temporary = {})
 {
-    QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // As a user starts it: none of the test run's sanitizer settings.
     for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
         environment.remove(QString::fromLatin1(name));
+    if (!temporary.isEmpty())
+        environment.insert(QStringLiteral("TMPDIR"), temporary);
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(VANTREL_PROGRAM));
-    ASSERT_TRUE(program.waitForStarted());
-
+    if (!program.waitForStarted())
+        return 0;
     const XServer x;
     xcb_window_t window = 0;
     QElapsedTimer waited;
@@ -212,15 +242,46 @@ TEST(ProgramTest, StartedAndClosedByHandItEndsWithCodeZeroAndNoLeakReport)
         QTest::qWait(100);
         window = x.ShownWindowOf(program.processId());
     }
-    ASSERT_NE(window, 0u) << program.readAllStandardError().toStdString();
-    EXPECT_EQ(x.Caption(window), QStringLiteral("Vantrel 1.6"));
+    return window;
+}
 
-    x.AskToClose(window);
+// Ended normally: code 0 and no leak report.
+void ExpectCleanEnd(QProcess& program)
+{
     ASSERT_TRUE(program.waitForFinished(60000));
     const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << errors.toStdString();
     EXPECT_FALSE(errors.contains(QStringLiteral("Sanitizer"))) << errors.toStdString();
+}
+
+TEST(ProgramTest, StartedAndClosedByHandItEndsWithCodeZeroAndNoLeakReport)
+{
+    QProcess program;
+    const xcb_window_t window = StartProgram(program);
+    ASSERT_NE(window, 0u) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(XServer().Caption(window), QStringLiteral("Vantrel 1.6"));
+
+    XServer().AskToClose(window);
+    ExpectCleanEnd(program);
+}
+
+// A desktop logout sends SIGTERM, a closed terminal SIGHUP, Ctrl-C there
+// SIGINT: each closes the window as its close box does, and the program
+// cleans up after itself, however often it is ended so.
+TEST(ProgramTest, EndedBySignalsItClosesAsByItsCloseBoxAndLeavesNothingInTheTemporaryFolder)
+{
+    const QTemporaryDir temporary;
+    for (int start = 0; start < 20; ++start) {
+        const int signal = std::array{SIGTERM, SIGHUP, SIGINT}[start % 3];
+        SCOPED_TRACE(signal);
+        QProcess program;
+        ASSERT_NE(StartProgram(program, temporary.path()), 0u) << program.readAllStandardError().toStdString();
+        ::kill(static_cast<pid_t>(program.processId()), signal);
+        ExpectCleanEnd(program);
+    }
+    const QStringList left = QDir(temporary.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
 }
 
 } // namespace

@@ -46,9 +46,10 @@ protected:
 TEST_F(PanelPixelsTest, EveryRowHasItsGradientColourAndTheLastIs228_239_255)
 {
     const QImage image = Render(panel);
+    // Row y of 42 lies y / 42 of the way from white to (227, 239, 255): red
+    // falls by 28 * y / 42 and green by 16 * y / 42, each to the nearest whole.
     for (int y = 1; y < 42; ++y)
-        EXPECT_EQ(At(image, 150, y), TNxPanel::GradientRow(Qt::white, TNxPanel::SchemeButtonFace, y, 42))
-            << "row " << y;
+        EXPECT_EQ(At(image, 150, y), QColor(255 - (28 * y + 21) / 42, 255 - (16 * y + 21) / 42, 255)) << "row " << y;
     EXPECT_EQ(At(image, 299, 41), QColor(228, 239, 255));
 }
 
@@ -60,7 +61,7 @@ TEST_F(PanelPixelsTest, BlackLinesRunAlongTheLeftAndTopEdgesOnly)
     for (int x = 0; x < 300; ++x)
         EXPECT_EQ(At(image, x, 0), QColor(Qt::black)) << "column " << x;
     // The bottom and right lines fall outside the strip.
-    EXPECT_EQ(At(image, 299, 20), TNxPanel::GradientRow(Qt::white, TNxPanel::SchemeButtonFace, 20, 42));
+    EXPECT_EQ(At(image, 299, 20), QColor(242, 247, 255));
     EXPECT_EQ(At(image, 150, 41), QColor(228, 239, 255));
 }
 
@@ -81,8 +82,9 @@ TEST_F(PanelPixelsTest, TheGradientStartsFromTheWindowColour)
     palette.setColor(QPalette::Base, QColor(200, 100, 0));
     panel.setPalette(palette);
     const QImage image = Render(panel);
-    EXPECT_EQ(At(image, 10, 1), TNxPanel::GradientRow(QColor(200, 100, 0), TNxPanel::SchemeButtonFace, 1, 42));
-    EXPECT_EQ(At(image, 10, 41), TNxPanel::GradientRow(QColor(200, 100, 0), TNxPanel::SchemeButtonFace, 41, 42));
+    // 1/42 and 41/42 of the way to (227, 239, 255).
+    EXPECT_EQ(At(image, 10, 1), QColor(201, 103, 6));
+    EXPECT_EQ(At(image, 10, 41), QColor(226, 236, 249));
 }
 
 } // namespace

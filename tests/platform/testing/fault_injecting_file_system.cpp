@@ -39,6 +39,8 @@ public:
     bool Failed() const override { return failed_ || real_->Failed(); }
     std::optional<std::int64_t> Size() override { return real_->Size(); }
     std::optional<std::uint32_t> Permissions() const override { return real_->Permissions(); }
+    std::optional<FileStamp> Stamp() const override { return real_->Stamp(); }
+    std::optional<std::uint32_t> Group() const override { return real_->Group(); }
     std::string FailureReason() const override { return failed_ ? ReadFailureReason : real_->FailureReason(); }
 
 private:
@@ -48,7 +50,7 @@ private:
     bool failed_ = false;
 };
 
-// The write faults, shared by named and unnamed outputs.
+// Faults of the writes to an output.
 class WriteFaults {
 public:
     explicit WriteFaults(const InjectedFaults& faults)
@@ -74,27 +76,6 @@ private:
     std::optional<std::int64_t> throwAfter_;
     std::int64_t stored_ = 0;
     bool full_ = false;
-};
-
-class FaultyOutput final : public OutputFile {
-public:
-    FaultyOutput(std::unique_ptr<OutputFile> real, const InjectedFaults& faults)
-        : real_(std::move(real)), writes_(faults), closeFails_(faults.closeFails)
-    {
-    }
-
-    bool Write(std::span<const std::uint8_t> bytes) override { return writes_.Write(*real_, bytes); }
-    bool Close() override { return real_->Close() && !closeFails_; }
-    std::string FailureReason() const override
-    {
-        if (writes_.Full()) return DiskFullReason;
-        return closeFails_ ? ReadFailureReason : real_->FailureReason();
-    }
-
-private:
-    std::unique_ptr<OutputFile> real_;
-    WriteFaults writes_;
-    bool closeFails_;
 };
 
 class FaultyUnnamedOutput final : public UnnamedOutputFile {
@@ -144,24 +125,22 @@ OpenedFile FaultInjectingFileSystem::OpenForReading(const std::string& path)
     return opened;
 }
 
-CreatedFile FaultInjectingFileSystem::CreateExclusive(const std::string& path, std::uint32_t permissions)
-{
-    if (faults.beforeNaming) faults.beforeNaming(path);
-    if (faults.createFails) return {CreateStatus::Failed, nullptr, CreateFailureReason};
-    CreatedFile result = real_.CreateExclusive(path, permissions);
-    if (result.status != CreateStatus::Created) return result;
-    created.push_back(path);
-    result.file = std::make_unique<FaultyOutput>(std::move(result.file), faults);
-    return result;
-}
-
-CreatedUnnamedFile FaultInjectingFileSystem::CreateUnnamed(const std::string& folder, std::uint32_t permissions)
+CreatedUnnamedFile FaultInjectingFileSystem::CreateUnnamed(const std::string& folder, const OutputAccess& access)
 {
     if (faults.createFails) return {UnnamedStatus::Failed, nullptr, CreateFailureReason};
     if (faults.unnamedRefused) return {UnnamedStatus::Unsupported, nullptr, {}};
-    CreatedUnnamedFile result = real_.CreateUnnamed(folder, permissions);
+    CreatedUnnamedFile result = real_.CreateUnnamed(folder, access);
     if (result.status != UnnamedStatus::Created) return result;
     unnamedFolders.push_back(folder);
+    result.file = std::make_unique<FaultyUnnamedOutput>(std::move(result.file), *this);
+    return result;
+}
+
+CreatedUnnamedFile FaultInjectingFileSystem::CreateUnderTemporaryName(const std::string& folder, const OutputAccess& access)
+{
+    if (faults.createFails) return {UnnamedStatus::Failed, nullptr, CreateFailureReason};
+    CreatedUnnamedFile result = real_.CreateUnderTemporaryName(folder, access);
+    if (result.status != UnnamedStatus::Created) return result;
     result.file = std::make_unique<FaultyUnnamedOutput>(std::move(result.file), *this);
     return result;
 }
@@ -170,12 +149,6 @@ std::string FaultInjectingFileSystem::CreateFolder(const std::string& path)
 {
     if (faults.createFolderFails) return CreateFailureReason;
     return real_.CreateFolder(path);
-}
-
-bool FaultInjectingFileSystem::DeleteFile(const std::string& path)
-{
-    deleted.push_back(path);
-    return real_.DeleteFile(path);
 }
 
 } // namespace vantrel::platform::testing

@@ -24,14 +24,13 @@ struct InjectedFaults {
     std::optional<std::int64_t> readFailsAfter;   // bytes read before a read error
     std::optional<std::int64_t> writeFailsAfter;  // bytes stored before the disk is full
     std::optional<std::int64_t> writeThrowsAfter; // bytes stored before a write throws std::bad_alloc
-    bool closeFails = false;                      // the last store of an output (close, or before its name) fails
+    bool closeFails = false;                      // the last store of an output, before its name, fails
     bool createFolderFails = false;
     bool createFails = false;                     // no output can be created
     bool unnamedRefused = false;                  // the file system has no unnamed files
     bool publishFails = false;                    // an unnamed output cannot be given a name
-    // Runs just before an output takes a name (its exclusive creation, or
-    // the publication of an unnamed one), e.g. to let another program take
-    // the name that was found free.
+    // Runs just before an output takes a name, e.g. to let another program
+    // take the name that was found free.
     std::function<void(const std::string& path)> beforeNaming;
 };
 
@@ -40,17 +39,16 @@ public:
     explicit FaultInjectingFileSystem(FileSystem& real) : real_(real) {}
 
     InjectedFaults faults;
-    std::vector<std::string> created; // outputs created or published under a name, in order
-    std::vector<std::string> deleted; // files deleted, in order
+    std::vector<std::string> created; // outputs published under a name, in order
     std::vector<std::string> unnamedFolders; // folders unnamed outputs were created in, in order
 
     OpenedFile OpenForReading(const std::string& path) override;
-    CreatedFile CreateExclusive(const std::string& path, std::uint32_t permissions) override;
-    CreatedUnnamedFile CreateUnnamed(const std::string& folder, std::uint32_t permissions) override;
+    CreatedUnnamedFile CreateUnnamed(const std::string& folder, const OutputAccess& access) override;
+    CreatedUnnamedFile CreateUnderTemporaryName(const std::string& folder, const OutputAccess& access) override;
     bool FileExists(const std::string& path) const override { return real_.FileExists(path); }
+    std::optional<FileStamp> Stamp(const std::string& path) const override { return real_.Stamp(path); }
     bool FolderExists(const std::string& path) const override { return real_.FolderExists(path); }
     std::string CreateFolder(const std::string& path) override;
-    bool DeleteFile(const std::string& path) override;
 
 private:
     FileSystem& real_;
