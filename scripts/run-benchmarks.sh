@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark of a build: the Google Benchmark binaries (bin/bench_*,
-# bin/*_bench)
-# and then the whole-command timing and peak memory of the batch decode, of
-# many files with one job and with two, and of ending on SIGTERM.
+# bin/*_bench), then the whole-command timing and peak memory of the batch
+# decode, many files with one job and with two, ending on SIGTERM, and the
+# window's run over many files against the command's.
 #   scripts/run-benchmarks.sh BUILD_DIR
 set -euo pipefail
 
@@ -28,5 +28,10 @@ echo "== bulk decode, -j 1 and -j 2"
 
 echo "== vantrel-decode ending on SIGTERM"
 "$root/bench/batch/bench-interrupt.sh" "$build" || status=1
+
+if [ -x "$build/bin/vantrel-bench-window-run" ]; then
+  echo "== window run over many files"
+  "$root/bench/batch/bench-window.sh" "$build" || status=1
+fi
 
 exit "$status"

@@ -51,6 +51,7 @@ public:
         return real_.CreateUnderTemporaryName(folder, access);
     }
     bool FileExists(const std::string& path) const override { return real_.FileExists(path); }
+    std::optional<platform::FileStamp> Stamp(const std::string& path) const override { return real_.Stamp(path); }
     std::string CreateFolder(const std::string& path) override { return real_.CreateFolder(path); }
 
 private:
@@ -137,13 +138,3 @@ void BM_DropFolderOfTenThousandFiles(benchmark::State& state)
 BENCHMARK(BM_DropFolderOfTenThousandFiles)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -37,7 +37,7 @@ private:
 
 FileResult DecodeOpenFile(platform::FileSystem& files, std::unique_ptr<platform::InputFile> source,
                           const std::string& sourcePath, const OutputPlacement& placement, bool keyCheck,
-                          DecodeObserver& observer)
+                          DecodeObserver& observer, engine::DecodeBuffers* buffers)
 {
     const std::optional<std::int64_t> size = source->Size();
     if (!size) return {FileOutcome::ReadError, {}, source->FailureReason()};
@@ -48,8 +48,11 @@ FileResult DecodeOpenFile(platform::FileSystem& files, std::unique_ptr<platform:
     PendingOutput& output = *started.output;
 
     CountingSource counted(*source);
+    engine::DecodeStrategy strategy;
+    strategy.buffers = buffers;
     const engine::StreamVerdict verdict = engine::DecodeStream(
-        counted, *size, output.Sink(), keyCheck, [&observer](double percent) { return observer.Progress(percent); });
+        counted, *size, output.Sink(), keyCheck, [&observer](double percent) { return observer.Progress(percent); },
+        {}, strategy);
 
     FileResult result;
     switch (verdict) {
@@ -101,7 +104,7 @@ std::string_view StatusWord(FileOutcome outcome)
 }
 
 FileResult DecodeFile(platform::FileSystem& files, const std::string& sourcePath, const OutputPlacement& placement,
-                      bool keyCheck, DecodeObserver& observer)
+                      bool keyCheck, DecodeObserver& observer, engine::DecodeBuffers* buffers)
 {
     // Whatever is thrown, the files are released on the way out and an
     // unfinished output leaves nothing; the run goes on with the next file.
@@ -109,7 +112,7 @@ FileResult DecodeFile(platform::FileSystem& files, const std::string& sourcePath
         platform::OpenedFile opened = files.OpenForReading(sourcePath);
         if (!opened.file) return {FileOutcome::CannotOpen, {}, std::move(opened.error)};
         observer.Started();
-        return DecodeOpenFile(files, std::move(opened.file), sourcePath, placement, keyCheck, observer);
+        return DecodeOpenFile(files, std::move(opened.file), sourcePath, placement, keyCheck, observer, buffers);
     } catch (const std::bad_alloc&) {
         return {FileOutcome::DecodeError, {}, platform::SystemErrorText(ENOMEM)};
     } catch (const std::system_error& error) {

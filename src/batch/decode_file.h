@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "batch/output_files.h"
+#include "engine/decode_buffers.h"
 #include "platform/file_system.h"
 
 namespace vantrel::batch {
@@ -44,8 +45,10 @@ public:
     virtual void Rejected() {}
 };
 
-// Decodes with the tables the run has prepared (PrepareTables).
+// Decodes with the tables the run has prepared (PrepareTables). A caller
+// that decodes file after file lends the same buffers to each; without
+// them, the file gets memory of its own.
 FileResult DecodeFile(platform::FileSystem& files, const std::string& sourcePath, const OutputPlacement& placement,
-                      bool keyCheck, DecodeObserver& observer);
+                      bool keyCheck, DecodeObserver& observer, engine::DecodeBuffers* buffers = nullptr);
 
 } // namespace vantrel::batch

@@ -138,6 +138,10 @@ void DecodingRun::Execute(const RunInputs& inputs)
     }
     PrepareTables(*key);
 
+    QSet<QString> shownOutputs;
+    for (int row = 0; row < table_.RowCount(); ++row) shownOutputs.insert(table_.DecodedPath(row));
+    outputs_.KeepOnly(shownOutputs);
+
     const RunningState running(controls_);
     controls_.SetStopRequested(false);
     VisitRows(inputs);
@@ -145,9 +149,11 @@ void DecodingRun::Execute(const RunInputs& inputs)
 
 bool DecodingRun::SourcesAllowed(bool outputFolderChosen) const
 {
+    if (outputFolderChosen) return true;
     std::vector<std::string> sources;
+    sources.reserve(std::size_t(table_.RowCount()));
     for (int row = 0; row < table_.RowCount(); ++row) sources.push_back(LocalPath(table_.Source(row)));
-    return !FirstSourceNotAllowed(services_.drives, sources, outputFolderChosen);
+    return !CheckSources(services_.drives, sources, false).notAllowed;
 }
 
 void DecodingRun::VisitRows(const RunInputs& inputs)
@@ -158,14 +164,20 @@ void DecodingRun::VisitRows(const RunInputs& inputs)
 
     OutputPlacement placement;
     if (inputs.outputFolder) placement.chosenFolder = LocalPath(*inputs.outputFolder);
+    engine::DecodeBuffers buffers; // one set for every file of the run
 
     for (int row = 0; row < table_.RowCount(); ++row) {
+        // Also between files: empty ones and ones that cannot be opened
+        // report no progress, and a list of them must not freeze the window.
+        events.ProcessWhenDue();
         if (controls_.GetStopRequested()) return;
         FileResult result;
         try {
             RowObserver observer(table_, row, events, controls_, messages_);
-            result = DecodeFile(services_.files, LocalPath(table_.Source(row)), placement, inputs.keyCheck, observer);
+            result = DecodeFile(services_.files, LocalPath(table_.Source(row)), placement, inputs.keyCheck, observer,
+                                &buffers);
             RecordResult(table_, row, result);
+            if (result.outcome == FileOutcome::Decoded) RecordOutput(result.outputPath, inputs.keyCodePage);
         } catch (...) {
             // DecodeFile lets nothing through, but the row's own bookkeeping
             // can still run out of memory; the next row may fare better.
@@ -174,6 +186,14 @@ void DecodingRun::VisitRows(const RunInputs& inputs)
         }
         if (result.outcome == FileOutcome::Stopped) return;
     }
+}
+
+void DecodingRun::RecordOutput(const std::string& outputPath, const std::string& keyCodePage)
+{
+    // An output that cannot even be looked at now is not shown as this
+    // run's later.
+    if (const std::optional<platform::FileStamp> stamp = services_.files.Stamp(outputPath))
+        outputs_.Record(TablePath(outputPath), {keyCodePage, *stamp});
 }
 
 } // namespace vantrel::batch

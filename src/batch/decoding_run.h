@@ -9,6 +9,7 @@
 #include "batch/file_services.h"
 #include "batch/file_table.h"
 #include "batch/key_code_page.h"
+#include "batch/run_outputs.h"
 
 namespace vantrel::platform {
 class MessageBoxes;
@@ -51,6 +52,8 @@ public:
     // rows after it are untouched. Does nothing while a run is under way.
     void Execute(const RunInputs& inputs);
     bool IsActive() const { return active_; }
+    // The outputs of the rows that show one, as their runs wrote them.
+    const RunOutputs& Outputs() const { return outputs_; }
 
     // How long a file may keep the thread before pending events are handled.
     void SetEventInterval(std::chrono::milliseconds interval) { eventInterval_ = interval; }
@@ -59,6 +62,7 @@ private:
     // Without a chosen folder the outputs go beside the sources.
     bool SourcesAllowed(bool outputFolderChosen) const;
     void VisitRows(const RunInputs& inputs);
+    void RecordOutput(const std::string& outputPath, const std::string& keyCodePage);
 
     FileTable table_;
     RunControls& controls_;
@@ -66,6 +70,7 @@ private:
     platform::MessageBoxes& messages_;
     std::chrono::milliseconds eventInterval_ = DefaultEventInterval;
     bool active_ = false;
+    RunOutputs outputs_;
 };
 
 } // namespace vantrel::batch

@@ -1,19 +1,25 @@
 #include "batch/drive_check.h"
 
 namespace vantrel::batch {
+namespace {
 
-bool SourceAllowed(const platform::DriveKinds& drives, const std::string& sourcePath, bool outputFolderChosen)
-{
-    return outputFolderChosen || drives.IsOnFixedDisk(sourcePath);
-}
+// A source takes microseconds to look at: asking after every thousand or so
+// still answers an interruption within milliseconds.
+constexpr std::size_t SourcesBetweenAsks = 1024;
 
-std::optional<std::size_t> FirstSourceNotAllowed(const platform::DriveKinds& drives,
-                                                 std::span<const std::string> sourcePaths, bool outputFolderChosen)
+} // namespace
+
+SourceCheck CheckSources(const platform::DriveKinds& drives, std::span<const std::string> sourcePaths,
+                         bool outputFolderChosen, const std::function<bool()>& interrupted)
 {
+    if (outputFolderChosen || sourcePaths.empty()) return {};
+    const std::unique_ptr<platform::DriveSnapshot> snapshot = drives.Snapshot();
     for (std::size_t i = 0; i < sourcePaths.size(); ++i) {
-        if (!SourceAllowed(drives, sourcePaths[i], outputFolderChosen)) return i;
+        const bool askNow = (i + 1) % SourcesBetweenAsks == 0;
+        if (askNow && interrupted && interrupted()) return {std::nullopt, true};
+        if (!snapshot->IsOnFixedDisk(sourcePaths[i])) return {i, false};
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace vantrel::batch

@@ -67,10 +67,9 @@ int AddDropped(grid::TNextGrid& table, const QStringList& paths, const std::opti
 std::vector<int> DecodedRows(grid::TNextGrid& table)
 {
     const FileTable files(table);
-    const QString decoded = QString::fromUtf8(DecodedStatus.data(), qsizetype(DecodedStatus.size()));
     std::vector<int> rows;
     for (int row = 0; row < files.RowCount(); ++row)
-        if (files.Status(row) == decoded) rows.push_back(row);
+        if (files.IsDecoded(row)) rows.push_back(row);
     return rows;
 }
 

@@ -37,6 +37,11 @@ QString FileTable::DecodedPath(int row) const
     return table_.GetCell(DecodedColumn, row)->GetAsString();
 }
 
+bool FileTable::IsDecoded(int row) const
+{
+    return Status(row) == QLatin1StringView(DecodedStatus.data(), qsizetype(DecodedStatus.size()));
+}
+
 QSet<QString> FileTable::Sources() const
 {
     QSet<QString> sources;

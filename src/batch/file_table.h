@@ -36,6 +36,8 @@ public:
     QString Source(int row) const;
     QString Status(int row) const;
     QString DecodedPath(int row) const;
+    // The row's latest run decoded it: its decoded path names a whole output.
+    bool IsDecoded(int row) const;
     // Every row's source, for the duplicate test of adding: a set compares
     // the exact 16-bit text (no case folding, no normalising) in constant
     // time, where a look through the rows would make adding n files cost n².

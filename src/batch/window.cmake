@@ -9,6 +9,7 @@ add_library(vantrel_batch STATIC
   ${CMAKE_CURRENT_LIST_DIR}/file_services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/event_pump.h
   ${CMAKE_CURRENT_LIST_DIR}/event_pump.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/run_outputs.h
   ${CMAKE_CURRENT_LIST_DIR}/decoding_run.h
   ${CMAKE_CURRENT_LIST_DIR}/decoding_run.cpp)
 target_include_directories(vantrel_batch PUBLIC ${PROJECT_SOURCE_DIR}/src)

@@ -364,7 +364,10 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         expanded.files = std::move(names);
     }
     const std::vector<std::string>& sources = expanded.files;
-    if (const auto blocked = batch::FirstSourceNotAllowed(services.drives, sources, options.outputFolder.has_value())) {
+    const batch::SourceCheck checked =
+        batch::CheckSources(services.drives, sources, options.outputFolder.has_value(), services.interrupted);
+    if (checked.interrupted) return Interrupted;
+    if (const auto blocked = checked.notAllowed) {
         PrintMessage(streams.err, batch::UploadFolderNotCorrectMessage);
         PrintFileMessage(streams.err, sources[*blocked], "not on a fixed disk; choose an output folder with -o DIR");
         return CannotStart;

@@ -108,6 +108,7 @@ bool DecodeJobs::Interrupted()
 void DecodeJobs::Work(Slot& slot)
 {
     try {
+        engine::DecodeBuffers buffers; // one set for every file of this job
         for (;;) {
             if (Interrupted()) break;
             std::size_t index = 0;
@@ -120,7 +121,7 @@ void DecodeJobs::Work(Slot& slot)
             }
             Observer observer(*this, slot, index);
             batch::FileResult result =
-                batch::DecodeFile(setup_.files, sources_[index], setup_.placement, setup_.keyCheck, observer);
+                batch::DecodeFile(setup_.files, sources_[index], setup_.placement, setup_.keyCheck, observer, &buffers);
             {
                 const std::lock_guard lock(mutex_);
                 finished_.emplace(index, std::move(result));

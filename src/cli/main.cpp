@@ -43,11 +43,11 @@ void TakeIfClosed(int fd)
     }
 }
 
-// Every file takes buffers of a MiB or two and gives them back when it is
-// done. Left to adjust itself, the allocator maps such blocks afresh for
-// each file and returns them after it, and a run over thousands of small
-// files spends most of its time having the kernel clear pages. Kept in the
-// heap instead, they are reused from file to file; the peak stays the same.
+// Each job keeps its decode buffers from file to file, but a file with long
+// key-check fields still holds texts of up to a few MiB and gives them back
+// when it is done. Left to adjust itself, the allocator would map such blocks
+// afresh for each file and have the kernel clear them; kept in the heap,
+// they are reused. The peak stays the same.
 void KeepFileBuffersForReuse()
 {
     constexpr int LargestBuffer = 4 << 20;

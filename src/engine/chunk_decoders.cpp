@@ -25,26 +25,20 @@ DecodedChunk ReadAndDecode(ByteSource& source, StreamDecoder& decoder, std::uint
 
 } // namespace
 
-ChunkDecoder::ChunkDecoder(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize)
-    : source_(source), decoder_(decoder), chunkSize_(chunkSize),
-      // Every byte is written by a read before it is used; no need to clear them.
-      buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(chunkSize))
+ChunkDecoder::ChunkDecoder(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize, std::uint8_t* buffer)
+    : source_(source), decoder_(decoder), chunkSize_(chunkSize), buffer_(buffer)
 {
 }
 
 DecodedChunk ChunkDecoder::Next()
 {
-    return ReadAndDecode(source_, decoder_, buffer_.get(), chunkSize_);
+    return ReadAndDecode(source_, decoder_, buffer_, chunkSize_);
 }
 
 ChunkDecoderAhead::ChunkDecoderAhead(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize,
-                                     std::size_t buffers)
-    : source_(source), decoder_(decoder), chunkSize_(chunkSize)
+                                     std::span<std::uint8_t* const> buffers)
+    : source_(source), decoder_(decoder), chunkSize_(chunkSize), free_(buffers.begin(), buffers.end())
 {
-    for (std::size_t i = 0; i < buffers; ++i) {
-        buffers_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(chunkSize));
-        free_.push_back(buffers_.back().get());
-    }
     thread_ = std::thread(&ChunkDecoderAhead::Run, this);
 }
 

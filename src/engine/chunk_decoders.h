@@ -7,11 +7,9 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
-#include <memory>
 #include <mutex>
 #include <span>
 #include <thread>
-#include <vector>
 
 #include "engine/byte_stream.h"
 #include "engine/stream_decoder.h"
@@ -29,10 +27,11 @@ struct DecodedChunk {
     std::span<const std::uint8_t> Bytes() const { return {buffer, size}; }
 };
 
-// One Read call, then decoding in place, per call of Next.
+// One Read call, then decoding in place, per call of Next, in a buffer of
+// at least chunkSize bytes that the caller lends.
 class ChunkDecoder {
 public:
-    ChunkDecoder(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize);
+    ChunkDecoder(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize, std::uint8_t* buffer);
 
     DecodedChunk Next();
     // The chunk's bytes may be overwritten now.
@@ -42,18 +41,19 @@ private:
     ByteSource& source_;
     StreamDecoder& decoder_;
     std::size_t chunkSize_;
-    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::uint8_t* buffer_;
 };
 
-// The same on a helper thread, which stays up to `buffers` chunks ahead of
-// the caller. Whoever holds the reading turn reads and decodes the next
+// The same on a helper thread, which stays up to as many chunks ahead of the
+// caller as it is lent buffers. Whoever holds the reading turn reads and decodes the next
 // chunk: the helper, or the caller itself when nothing is ready and the
 // helper is not at it (on a busy machine a new or woken thread may wait a
 // scheduler tick for its processor). What the reading meets (a read error,
 // an exception) waits in its chunk until the caller gets there.
 class ChunkDecoderAhead {
 public:
-    ChunkDecoderAhead(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize, std::size_t buffers);
+    ChunkDecoderAhead(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize,
+                      std::span<std::uint8_t* const> buffers);
     ~ChunkDecoderAhead(); // waits for the chunk in hand
     ChunkDecoderAhead(const ChunkDecoderAhead&) = delete;
     ChunkDecoderAhead& operator=(const ChunkDecoderAhead&) = delete;
@@ -70,7 +70,6 @@ private:
     ByteSource& source_;
     StreamDecoder& decoder_;
     const std::size_t chunkSize_;
-    std::vector<std::unique_ptr<std::uint8_t[]>> buffers_;
     std::mutex readingTurn_; // source_ and decoder_ belong to its holder
     std::mutex mutex_;       // guards what follows
     std::condition_variable changed_;

@@ -115,15 +115,6 @@ StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink
 
 StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
                            const ProgressCallback& progress, const DecodeTables& tables,
-                           std::size_t chunkSize)
-{
-    DecodeStrategy strategy;
-    strategy.chunkSize = chunkSize;
-    return DecodeStream(source, size, sink, keyCheck, progress, tables, strategy);
-}
-
-StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink, bool keyCheck,
-                           const ProgressCallback& progress, const DecodeTables& tables,
                            const DecodeStrategy& strategy)
 {
     // A source that cannot go back to its first byte would decode only its tail.
@@ -133,17 +124,19 @@ StreamVerdict DecodeStream(ByteSource& source, std::int64_t size, ByteSink& sink
     StreamDecoder decoder(tables, keyCheck, strategy.scanPath);
     const ProgressReporter reporter(size, progress);
     const std::size_t chunkSize = BufferSizeFor(size, strategy.chunkSize);
+    DecodeBuffers ownBuffers;
+    DecodeBuffers& buffers = strategy.buffers ? *strategy.buffers : ownBuffers;
     if (DecodesAhead(strategy, size, chunkSize)) {
         std::optional<ChunkDecoderAhead> ahead;
         try {
-            ahead.emplace(source, decoder, chunkSize, AheadBuffers);
+            ahead.emplace(source, decoder, chunkSize, buffers.Take(AheadBuffers, chunkSize));
         } catch (const std::system_error&) {
             // No thread to be had; nothing has been read yet.
         }
         if (ahead)
             return WriteChunks(*ahead, sink, reporter);
     }
-    ChunkDecoder inTurn(source, decoder, chunkSize);
+    ChunkDecoder inTurn(source, decoder, chunkSize, buffers.Take(1, chunkSize).front());
     return WriteChunks(inTurn, sink, reporter);
 }
 

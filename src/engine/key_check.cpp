@@ -1,6 +1,7 @@
 #include "engine/key_check.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstring>
 
@@ -21,34 +22,25 @@ void SetKeyCheckTextCap(std::size_t bytes)
     textCap.store(bytes, std::memory_order_relaxed);
 }
 
-void GatheredText::Append(std::span<const std::uint8_t> bytes, const DecipherLookup* translate)
+void GatheredText::Append(std::span<const std::uint8_t> bytes)
 {
     const std::size_t room = held_.size() < cap_ ? cap_ - held_.size() : 0;
     const std::size_t held = std::min(room, bytes.size());
-    if (held > 0) Hold(bytes.first(held), translate);
-    if (held < bytes.size()) Digest(bytes.subspan(held), translate);
+    if (held > 0) Hold(bytes.first(held));
+    if (held < bytes.size()) {
+        if (!beyondCap_) beyondCap_ = std::make_unique<TextDigest>();
+        beyondCap_->Add(bytes.subspan(held));
+    }
     size_ += bytes.size();
 }
 
-void GatheredText::Hold(std::span<const std::uint8_t> bytes, const DecipherLookup* translate)
+void GatheredText::Hold(std::span<const std::uint8_t> bytes)
 {
     const std::size_t at = held_.size();
     // Doubling, but never past the cap: the cap is what bounds the memory.
     if (at + bytes.size() > held_.capacity())
         held_.reserve(std::min(cap_, std::max(at + bytes.size(), 2 * held_.capacity())));
-    held_.resize(at + bytes.size());
-    if (translate) {
-        std::transform(bytes.begin(), bytes.end(), held_.begin() + static_cast<std::ptrdiff_t>(at),
-                       [translate](std::uint8_t b) { return (*translate)[b]; });
-    } else {
-        std::memcpy(held_.data() + at, bytes.data(), bytes.size());
-    }
-}
-
-void GatheredText::Digest(std::span<const std::uint8_t> bytes, const DecipherLookup* translate)
-{
-    if (!beyondCap_) beyondCap_ = std::make_unique<TextDigest>();
-    beyondCap_->Add(bytes, translate);
+    held_.insert(held_.end(), bytes.begin(), bytes.end());
 }
 
 void GatheredText::Clear()
@@ -72,8 +64,8 @@ bool GatheredText::Equals(const GatheredText& other) const
     return beyondCap_ && other.beyondCap_ && beyondCap_->Current() == other.beyondCap_->Current();
 }
 
-KeyCheck::KeyCheck(bool enabled, const DecipherLookup& checkLookup, std::size_t textCap)
-    : enabled_(enabled), checkLookup_(checkLookup), referenceText_(textCap), checkText_(textCap)
+KeyCheck::KeyCheck(bool enabled, const RegionLookup& checkLookup, const ScanKernels& kernels, std::size_t textCap)
+    : enabled_(enabled), checkLookup_(checkLookup), kernels_(kernels), referenceText_(textCap), checkText_(textCap)
 {
 }
 
@@ -95,10 +87,22 @@ void KeyCheck::Gather(std::span<const std::uint8_t> run)
         return;
     switch (WhatToGather()) {
     case Gathering::Reference: referenceText_.Append(run); break;
-    case Gathering::Check: checkText_.Append(run, &checkLookup_); break;
+    case Gathering::Check: GatherDeciphered(run); break;
     case Gathering::Nothing: return;
     }
     NoteDivergence();
+}
+
+void KeyCheck::GatherDeciphered(std::span<const std::uint8_t> run)
+{
+    // A piece at a time, small enough to stay in the cache.
+    std::array<std::uint8_t, 16 * 1024> deciphered;
+    while (!run.empty()) {
+        const std::size_t n = std::min(run.size(), deciphered.size());
+        kernels_.decipherAll(checkLookup_, run.data(), n, deciphered.data());
+        checkText_.Append({deciphered.data(), n});
+        run = run.subspan(n);
+    }
 }
 
 void KeyCheck::NoteDivergence()

@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "engine/cipher_tables.h"
 #include "engine/markers.h"
+#include "engine/scan_kernels.h"
 #include "engine/text_digest.h"
 
 namespace vantrel::engine {
@@ -30,8 +30,7 @@ class GatheredText {
 public:
     explicit GatheredText(std::size_t cap) : cap_(cap) {}
 
-    // translate, when given, maps each byte before it is kept.
-    void Append(std::span<const std::uint8_t> bytes, const DecipherLookup* translate = nullptr);
+    void Append(std::span<const std::uint8_t> bytes);
     // Empties the text; the memory stays for the next field.
     void Clear();
     // Empties the text and gives its memory back.
@@ -44,8 +43,7 @@ public:
     bool Equals(const GatheredText& other) const;
 
 private:
-    void Hold(std::span<const std::uint8_t> bytes, const DecipherLookup* translate);
-    void Digest(std::span<const std::uint8_t> bytes, const DecipherLookup* translate);
+    void Hold(std::span<const std::uint8_t> bytes);
 
     std::size_t cap_;
     std::vector<std::uint8_t> held_;
@@ -55,8 +53,10 @@ private:
 
 class KeyCheck {
 public:
-    // checkLookup deciphers a check byte all the way: fixed table, then user table.
-    KeyCheck(bool enabled, const DecipherLookup& checkLookup, std::size_t textCap = KeyCheckTextCap());
+    // checkLookup deciphers a check byte all the way (fixed table, then user
+    // table), with the kernels' decipherAll.
+    KeyCheck(bool enabled, const RegionLookup& checkLookup, const ScanKernels& kernels,
+             std::size_t textCap = KeyCheckTextCap());
 
     // Runs the check for a byte that may complete a marker; the window
     // already holds it. False when this byte proves the key wrong.
@@ -74,6 +74,7 @@ private:
     Gathering WhatToGather() const;
     bool Running() const { return enabled_ && fieldCounter_ < CheckOver; }
     void Gather(std::span<const std::uint8_t> run);
+    void GatherDeciphered(std::span<const std::uint8_t> run);
     void NoteDivergence();
     bool ComparePair(); // false: the key is wrong
 
@@ -81,7 +82,8 @@ private:
     static constexpr int LastCheckField = 14;
 
     bool enabled_;
-    const DecipherLookup& checkLookup_;
+    const RegionLookup& checkLookup_;
+    const ScanKernels& kernels_;
     int fieldCounter_ = -1;
     bool inField_ = false;
     GatheredText referenceText_;

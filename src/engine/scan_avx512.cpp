@@ -1,35 +1,17 @@
-// AVX-512 on 32-byte vectors: the compares give the bit masks directly, and
-// one two-table byte permute deciphers the whole 0x20..0x5F range that holds
-// the alphabet. (Full 64-byte vectors measured slower on plain text.) Only
-// the functions marked with the target attribute use these instructions; the
-// dispatch calls them only where the processor has them.
-#include "engine/scan_blocks.h"
+// AVX-512 on 32-byte vectors: one two-table byte permute deciphers the whole
+// 0x20..0x5F range that holds the alphabet, and mask registers pick the
+// bytes it applies to. Only the functions marked with the target attribute
+// use these instructions; the dispatch calls them only where the processor
+// has them.
+#include "engine/scan_block256.h"
 
 #if defined(__x86_64__)
-#include <immintrin.h>
 
 #define VANTREL_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi")))
 
 namespace vantrel::engine::scan {
 
 namespace {
-
-struct Block {
-    __m256i low;
-    __m256i high;
-
-    VANTREL_AVX512 explicit Block(const std::uint8_t* data)
-        : low(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data))),
-          high(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + 32)))
-    {
-    }
-
-    VANTREL_AVX512 std::uint64_t Matching(std::uint8_t ch) const
-    {
-        const __m256i wanted = _mm256_set1_epi8(static_cast<char>(ch));
-        return _mm256_cmpeq_epi8_mask(low, wanted) | (std::uint64_t{_mm256_cmpeq_epi8_mask(high, wanted)} << 32);
-    }
-};
 
 // The decipher map for the 64 bytes from 0x20 on, where all alphabet bytes lie.
 struct Permute {
@@ -43,12 +25,23 @@ struct Permute {
     {
     }
 
-    // Deciphers the bytes whose bits are set in region.
-    VANTREL_AVX512 __m256i Decoded(__m256i bytes, __mmask32 region) const
+    // Deciphers the bytes whose bits are set in marked.
+    VANTREL_AVX512 __m256i Deciphered(__m256i bytes, __mmask32 marked) const
     {
         const __m256i index = _mm256_sub_epi8(bytes, _mm256_set1_epi8(static_cast<char>(First)));
         const __mmask32 inRange = _mm256_cmplt_epu8_mask(index, _mm256_set1_epi8(64));
-        return _mm256_mask_mov_epi8(bytes, region & inRange, _mm256_permutex2var_epi8(firstHalf, index, secondHalf));
+        return _mm256_mask_mov_epi8(bytes, marked & inRange, _mm256_permutex2var_epi8(firstHalf, index, secondHalf));
+    }
+
+    VANTREL_AVX512 void Write(const Block256& block, std::uint64_t marked, std::uint8_t* output) const
+    {
+        __m256i low = block.low;
+        __m256i high = block.high;
+        if (marked != 0) {
+            low = Deciphered(low, static_cast<__mmask32>(marked));
+            high = Deciphered(high, static_cast<__mmask32>(marked >> 32));
+        }
+        Block256::Store(output, low, high);
     }
 };
 
@@ -57,31 +50,19 @@ struct Permute {
 VANTREL_AVX512 void DecodeRegionBlocksAvx512(RegionCarry& carry, const RegionLookup& lookup,
                                              const std::uint8_t* data, std::uint8_t* output, std::size_t blocks)
 {
-    const Permute permute(lookup);
-    RegionCarry state = carry;
-    for (std::size_t n = 0; n < blocks; ++n, data += BlockSize, output += BlockSize) {
-        const Block block(data);
-        const std::uint64_t on = block.Matching(RegionOnByte);
-        const std::uint64_t off = block.Matching(RegionOffByte);
-        const std::uint64_t region = RegionBits(FiveEndHere(on, state.on), FiveEndHere(off, state.off),
-                                                state.deciphering);
-        state = {on, off, (region >> 63) != 0};
-        __m256i low = block.low;
-        __m256i high = block.high;
-        if (region != 0) {
-            low = permute.Decoded(low, static_cast<__mmask32>(region));
-            high = permute.Decoded(high, static_cast<__mmask32>(region >> 32));
-        }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(output), low);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(output + 32), high);
-    }
-    carry = state;
+    DecodeRegionsIn<Block256>(carry, Permute(lookup), data, output, blocks);
 }
 
 VANTREL_AVX512 std::size_t FindCheckMarkerBlocksAvx512(CheckCarry& carry, const std::uint8_t* data,
                                                        std::size_t blocks)
 {
-    return FindCheckMarkerIn<Block>(carry, data, blocks);
+    return FindCheckMarkerIn<Block256>(carry, data, blocks);
+}
+
+VANTREL_AVX512 void DecipherBlocksAvx512(const RegionLookup& lookup, const std::uint8_t* data, std::uint8_t* output,
+                                         std::size_t blocks)
+{
+    DecipherIn<Block256>(Permute(lookup), data, output, blocks);
 }
 
 } // namespace vantrel::engine::scan

@@ -68,6 +68,13 @@ void DecodeRegionsPortable(RegionState& state, const RegionLookup& lookup, const
     }
 }
 
+void DecipherAllPortable(const RegionLookup& lookup, const std::uint8_t* data, std::size_t size,
+                         std::uint8_t* output)
+{
+    for (std::size_t i = 0; i < size; ++i)
+        output[i] = lookup.table[data[i]];
+}
+
 // ---- vector paths: whole blocks, the last part through a padded copy ----
 
 // Zero bytes complete no marker, so padding changes nothing that matters.
@@ -89,6 +96,7 @@ std::uint64_t CarryOf(const MarkerWindow& window, std::uint8_t ch)
 using DecodeBlocks = void (*)(scan::RegionCarry&, const RegionLookup&, const std::uint8_t*, std::uint8_t*,
                               std::size_t);
 using FindBlocks = std::size_t (*)(scan::CheckCarry&, const std::uint8_t*, std::size_t);
+using DecipherBlocks = void (*)(const RegionLookup&, const std::uint8_t*, std::uint8_t*, std::size_t);
 
 template <DecodeBlocks decodeBlocks>
 void DecodeRegionsInBlocks(RegionState& state, const RegionLookup& lookup, const std::uint8_t* data,
@@ -131,14 +139,31 @@ std::size_t FindCheckMarkerInBlocks(const MarkerWindow& window, const std::uint8
     return std::min(whole + findBlocks(carry, block.bytes.data(), 1), size);
 }
 
-constexpr ScanKernels PortableKernels{FindCheckMarkerPortable, DecodeRegionsPortable};
+template <DecipherBlocks decipherBlocks>
+void DecipherAllInBlocks(const RegionLookup& lookup, const std::uint8_t* data, std::size_t size,
+                         std::uint8_t* output)
+{
+    const std::size_t whole = size / scan::BlockSize * scan::BlockSize;
+    decipherBlocks(lookup, data, output, whole / scan::BlockSize);
+    if (const std::size_t rest = size - whole) {
+        PaddedBlock block;
+        std::memcpy(block.bytes.data(), data + whole, rest);
+        decipherBlocks(lookup, block.bytes.data(), block.bytes.data(), 1);
+        std::memcpy(output + whole, block.bytes.data(), rest);
+    }
+}
+
+constexpr ScanKernels PortableKernels{FindCheckMarkerPortable, DecodeRegionsPortable, DecipherAllPortable};
 #if defined(__x86_64__)
 constexpr ScanKernels Sse2Kernels{FindCheckMarkerInBlocks<scan::FindCheckMarkerBlocksSse2>,
-                                  DecodeRegionsInBlocks<scan::DecodeRegionBlocksSse2>};
+                                  DecodeRegionsInBlocks<scan::DecodeRegionBlocksSse2>,
+                                  DecipherAllInBlocks<scan::DecipherBlocksSse2>};
 constexpr ScanKernels Avx2Kernels{FindCheckMarkerInBlocks<scan::FindCheckMarkerBlocksAvx2>,
-                                  DecodeRegionsInBlocks<scan::DecodeRegionBlocksAvx2>};
+                                  DecodeRegionsInBlocks<scan::DecodeRegionBlocksAvx2>,
+                                  DecipherAllInBlocks<scan::DecipherBlocksAvx2>};
 constexpr ScanKernels Avx512Kernels{FindCheckMarkerInBlocks<scan::FindCheckMarkerBlocksAvx512>,
-                                    DecodeRegionsInBlocks<scan::DecodeRegionBlocksAvx512>};
+                                    DecodeRegionsInBlocks<scan::DecodeRegionBlocksAvx512>,
+                                    DecipherAllInBlocks<scan::DecipherBlocksAvx512>};
 #endif
 
 } // namespace

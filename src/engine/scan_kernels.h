@@ -1,8 +1,9 @@
 #pragma once
-// The two bulk steps of the stream decoder, in one version per instruction
-// set: finding where the next check marker ends, and decoding a stretch in
-// which only the region markers matter. Every version gives the same result;
-// which one runs is decided once from what the processor offers.
+// The bulk steps of the stream decoder, in one version per instruction set:
+// finding where the next check marker ends, decoding a stretch in which only
+// the region markers matter, and deciphering a check field's bytes. Every
+// version gives the same result; which one runs is decided once from what
+// the processor offers.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -45,6 +46,9 @@ struct ScanKernels {
     // read. output may be data itself. Leaves state as after the last byte.
     void (*decodeRegions)(RegionState& state, const RegionLookup& lookup, const std::uint8_t* data,
                           std::size_t size, std::uint8_t* output);
+    // Deciphers every byte through lookup, markers or not. output may be data itself.
+    void (*decipherAll)(const RegionLookup& lookup, const std::uint8_t* data, std::size_t size,
+                        std::uint8_t* output);
 };
 
 const ScanKernels& KernelsFor(ScanPath path);

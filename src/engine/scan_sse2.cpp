@@ -39,38 +39,40 @@ struct Block {
     }
 };
 
-// Deciphers, in place, the bytes of output whose bits are set.
-void DecipherMarked(const DecipherLookup& table, std::uint64_t marked, std::uint8_t* output)
-{
-    while (marked != 0) {
-        const unsigned first = static_cast<unsigned>(std::countr_zero(marked));
-        const unsigned end = first + static_cast<unsigned>(std::countr_one(marked >> first));
-        for (unsigned i = first; i < end; ++i)
-            output[i] = table[output[i]];
-        marked = end == 64 ? 0 : marked & (~std::uint64_t{0} << end);
+struct TableDecipher {
+    const DecipherLookup& table;
+
+    // The block as read, then its marked runs deciphered in place.
+    void Write(const Block& block, std::uint64_t marked, std::uint8_t* output) const
+    {
+        block.Store(output);
+        while (marked != 0) {
+            const unsigned first = static_cast<unsigned>(std::countr_zero(marked));
+            const unsigned end = first + static_cast<unsigned>(std::countr_one(marked >> first));
+            for (unsigned i = first; i < end; ++i)
+                output[i] = table[output[i]];
+            marked = end == 64 ? 0 : marked & (~std::uint64_t{0} << end);
+        }
     }
-}
+};
 
 } // namespace
 
 void DecodeRegionBlocksSse2(RegionCarry& carry, const RegionLookup& lookup, const std::uint8_t* data,
                             std::uint8_t* output, std::size_t blocks)
 {
-    for (std::size_t n = 0; n < blocks; ++n, data += BlockSize, output += BlockSize) {
-        const Block block(data);
-        const std::uint64_t on = block.Matching(RegionOnByte);
-        const std::uint64_t off = block.Matching(RegionOffByte);
-        const std::uint64_t region = RegionBits(FiveEndHere(on, carry.on), FiveEndHere(off, carry.off),
-                                                carry.deciphering);
-        carry = {on, off, (region >> 63) != 0};
-        block.Store(output);
-        DecipherMarked(lookup.table, region, output);
-    }
+    DecodeRegionsIn<Block>(carry, TableDecipher{lookup.table}, data, output, blocks);
 }
 
 std::size_t FindCheckMarkerBlocksSse2(CheckCarry& carry, const std::uint8_t* data, std::size_t blocks)
 {
     return FindCheckMarkerIn<Block>(carry, data, blocks);
+}
+
+void DecipherBlocksSse2(const RegionLookup& lookup, const std::uint8_t* data, std::uint8_t* output,
+                        std::size_t blocks)
+{
+    DecipherIn<Block>(TableDecipher{lookup.table}, data, output, blocks);
 }
 
 } // namespace vantrel::engine::scan

@@ -23,7 +23,7 @@ StreamDecoder::StreamDecoder(const DecodeTables& tables, bool keyCheck, ScanPath
     : kernels_(KernelsFor(path)),
       userLookup_(BuildDecipherLookup(tables.user)),
       checkLookup_(ComposeCheckLookup(userLookup_.table, BuildDecipherLookup(tables.fixed))),
-      keyCheck_(keyCheck, checkLookup_)
+      keyCheck_(keyCheck, checkLookup_, kernels_)
 {
 }
 

@@ -34,7 +34,7 @@ private:
 
     const ScanKernels& kernels_;
     RegionLookup userLookup_;
-    DecipherLookup checkLookup_;
+    RegionLookup checkLookup_;
     RegionState region_;
     KeyCheck keyCheck_;
     bool keyRejected_ = false;

@@ -77,20 +77,9 @@ TextDigest::TextDigest() : state_(std::make_unique<State>())
 
 TextDigest::~TextDigest() = default;
 
-void TextDigest::Add(std::span<const std::uint8_t> bytes, const DecipherLookup* translate)
+void TextDigest::Add(std::span<const std::uint8_t> bytes)
 {
-    if (!translate) {
-        Update(state_->context.get(), bytes.data(), bytes.size());
-        return;
-    }
-    // Mapped a piece at a time, small enough to stay in the cache.
-    std::uint8_t mapped[16 * 1024];
-    while (!bytes.empty()) {
-        const std::size_t n = std::min(bytes.size(), sizeof mapped);
-        std::transform(bytes.data(), bytes.data() + n, mapped, [translate](std::uint8_t b) { return (*translate)[b]; });
-        Update(state_->context.get(), mapped, n);
-        bytes = bytes.subspan(n);
-    }
+    Update(state_->context.get(), bytes.data(), bytes.size());
 }
 
 TextDigest::Value TextDigest::Current() const

@@ -15,8 +15,6 @@
 #include <memory>
 #include <span>
 
-#include "engine/cipher_tables.h"
-
 namespace vantrel::engine {
 
 class TextDigest {
@@ -30,8 +28,7 @@ public:
     TextDigest(const TextDigest&) = delete;
     TextDigest& operator=(const TextDigest&) = delete;
 
-    // translate, when given, maps each byte on its way in.
-    void Add(std::span<const std::uint8_t> bytes, const DecipherLookup* translate = nullptr);
+    void Add(std::span<const std::uint8_t> bytes);
     // The fingerprint of everything added so far; more may be added afterwards.
     Value Current() const;
 

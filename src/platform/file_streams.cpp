@@ -45,7 +45,24 @@ Renamed RenameWithoutReplacing(const std::string& from, const std::string& to)
 
 } // namespace
 
-DescriptorInputFile::DescriptorInputFile(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
+FileStamp StampOf(const struct stat& info)
+{
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
+namespace {
+
+// Every byte is written before it is read; no need to clear them.
+std::unique_ptr<std::uint8_t[]> NewBuffer(std::size_t size)
+{
+    return std::make_unique_for_overwrite<std::uint8_t[]>(size);
+}
+
+} // namespace
+
+DescriptorInputFile::DescriptorInputFile(int fd, std::size_t bufferSize) : fd_(fd), bufferSize_(bufferSize) {}
 
 DescriptorInputFile::~DescriptorInputFile()
 {
@@ -80,6 +97,13 @@ std::optional<std::uint32_t> DescriptorInputFile::Permissions() const
     return static_cast<std::uint32_t>(info.st_mode & 07777);
 }
 
+std::optional<FileStamp> DescriptorInputFile::Stamp() const
+{
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return std::nullopt;
+    return StampOf(info);
+}
+
 std::optional<std::uint32_t> DescriptorInputFile::Group() const
 {
     struct stat info {};
@@ -103,19 +127,20 @@ std::size_t DescriptorInputFile::Read(std::span<std::uint8_t> buffer)
 {
     if (buffer.empty() || failed_) return 0;
     if (begin_ == end_) {
-        // A request as large as our buffer gains nothing from a copy.
-        if (buffer.size() >= buffer_.size()) return ReadFromDescriptor(buffer.data(), buffer.size());
+        if (buffer.size() >= std::min(bufferSize_, DirectTransferSize))
+            return ReadFromDescriptor(buffer.data(), buffer.size());
+        if (!buffer_) buffer_ = NewBuffer(bufferSize_);
         begin_ = 0;
-        end_ = ReadFromDescriptor(buffer_.data(), buffer_.size());
+        end_ = ReadFromDescriptor(buffer_.get(), bufferSize_);
         if (end_ == 0) return 0;
     }
     const std::size_t count = std::min(buffer.size(), end_ - begin_);
-    std::memcpy(buffer.data(), buffer_.data() + begin_, count);
+    std::memcpy(buffer.data(), buffer_.get() + begin_, count);
     begin_ += count;
     return count;
 }
 
-DescriptorOutputFile::DescriptorOutputFile(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
+DescriptorOutputFile::DescriptorOutputFile(int fd, std::size_t bufferSize) : fd_(fd), bufferSize_(bufferSize) {}
 
 DescriptorOutputFile::~DescriptorOutputFile()
 {
@@ -147,7 +172,7 @@ bool DescriptorOutputFile::Flush()
 {
     if (failed_ || fd_ < 0) return false;
     if (used_ == 0) return true;
-    const bool written = WriteToDescriptor(buffer_.data(), used_);
+    const bool written = WriteToDescriptor(buffer_.get(), used_);
     used_ = 0;
     return written;
 }
@@ -155,10 +180,11 @@ bool DescriptorOutputFile::Flush()
 bool DescriptorOutputFile::Write(std::span<const std::uint8_t> bytes)
 {
     if (failed_ || fd_ < 0) return false;
-    // A request as large as the buffer gains nothing from a copy.
-    if (bytes.size() >= buffer_.size()) return Flush() && WriteToDescriptor(bytes.data(), bytes.size());
-    if (used_ + bytes.size() > buffer_.size() && !Flush()) return false;
-    std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+    if (bytes.size() >= std::min(bufferSize_, DirectTransferSize))
+        return Flush() && WriteToDescriptor(bytes.data(), bytes.size());
+    if (used_ + bytes.size() > bufferSize_ && !Flush()) return false;
+    if (!buffer_) buffer_ = NewBuffer(bufferSize_);
+    std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
     used_ += bytes.size();
     return true;
 }

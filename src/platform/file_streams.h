@@ -3,15 +3,26 @@
 // source through these, so system calls must stay rare.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/file_system.h"
+
+struct stat;
 
 namespace vantrel::platform {
 
 inline constexpr std::size_t FileBufferSize = 1u << 20;
+
+// Reads and writes of at least this many bytes (or of the whole buffer) go
+// straight between the caller's memory and the file whenever nothing waits
+// in the buffer: the decoder moves whole chunks, for which a buffer would
+// only add a copy. The buffer is made only when smaller pieces come.
+inline constexpr std::size_t DirectTransferSize = 4096;
+
+// The stamp of a file as stat() or fstat() described it.
+FileStamp StampOf(const struct stat& info);
 
 // Reads an open descriptor, which it owns and closes.
 class DescriptorInputFile final : public InputFile {
@@ -26,6 +37,7 @@ public:
     bool Failed() const override { return failed_; }
     std::optional<std::int64_t> Size() override;
     std::optional<std::uint32_t> Permissions() const override;
+    std::optional<FileStamp> Stamp() const override;
     std::optional<std::uint32_t> Group() const override;
     std::string FailureReason() const override { return reason_; }
 
@@ -33,7 +45,8 @@ private:
     std::size_t ReadFromDescriptor(std::uint8_t* into, std::size_t count);
 
     int fd_;
-    std::vector<std::uint8_t> buffer_;
+    std::size_t bufferSize_;
+    std::unique_ptr<std::uint8_t[]> buffer_; // made at the first small read
     std::size_t begin_ = 0; // unread bytes are buffer_[begin_, end_)
     std::size_t end_ = 0;
     bool failed_ = false;
@@ -63,7 +76,8 @@ private:
     bool Fail(int code);
 
     int fd_;
-    std::vector<std::uint8_t> buffer_;
+    std::size_t bufferSize_;
+    std::unique_ptr<std::uint8_t[]> buffer_; // made at the first small write
     std::size_t used_ = 0;
     bool failed_ = false;
     std::string reason_;

@@ -14,6 +14,17 @@ namespace vantrel::platform {
 // The system's text for an errno value ("No space left on device").
 std::string SystemErrorText(int code);
 
+// What tells one state of a file from another: which file it is, its length
+// and the time its contents last changed. A file written again, replaced or
+// touched gets another stamp; a change of its permissions does not.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0; // since the epoch
+    bool operator==(const FileStamp&) const = default;
+};
+
 // A source file open for reading.
 class InputFile : public engine::ByteSource {
 public:
@@ -23,6 +34,8 @@ public:
     // The file's permission bits (rwx for owner, group and others, set-id,
     // sticky); nothing when they cannot be read.
     virtual std::optional<std::uint32_t> Permissions() const = 0;
+    // The stamp of the very file that is open; nothing when it cannot be read.
+    virtual std::optional<FileStamp> Stamp() const = 0;
     // The file's group id; nothing when it cannot be read.
     virtual std::optional<std::uint32_t> Group() const = 0;
     // Why reading or measuring failed; empty while nothing has.
@@ -101,6 +114,8 @@ public:
     virtual CreatedUnnamedFile CreateUnderTemporaryName(const std::string& folder, const OutputAccess& access) = 0;
     // True only for a file that is not a folder.
     virtual bool FileExists(const std::string& path) const = 0;
+    // The stamp of the file at path as it is now; nothing when there is none.
+    virtual std::optional<FileStamp> Stamp(const std::string& path) const = 0;
     virtual bool FolderExists(const std::string& path) const = 0;
     // Creates one folder whose parent exists. Empty when the folder exists
     // afterwards, also when someone else created it first; else why not.

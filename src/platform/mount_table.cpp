@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 
 namespace vantrel::platform {
 namespace {
@@ -88,7 +89,7 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text)
     return mounts;
 }
 
-std::optional<MountEntry> MountHolding(const std::vector<MountEntry>& mounts, std::string_view path)
+const MountEntry* MountHolding(const std::vector<MountEntry>& mounts, std::string_view path)
 {
     const MountEntry* best = nullptr;
     for (const MountEntry& entry : mounts) {
@@ -96,8 +97,7 @@ std::optional<MountEntry> MountHolding(const std::vector<MountEntry>& mounts, st
             best = &entry;
         }
     }
-    if (!best) return std::nullopt;
-    return *best;
+    return best;
 }
 
 bool IsNetworkFileSystem(std::string_view fsType)

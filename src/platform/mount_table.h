@@ -2,7 +2,6 @@
 // The mount table as /proc/self/mountinfo gives it, and what a mount's file
 // system type says about where its files live. Pure functions on text, so
 // that every kind of machine can be tried on sample tables.
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +21,8 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text);
 
 // The mount that holds an absolute, already resolved path: the longest mount
 // point that is the path or one of its ancestors. Of several mounts on the
-// same point the last one listed is on top.
-std::optional<MountEntry> MountHolding(const std::vector<MountEntry>& mounts, std::string_view path);
+// same point the last one listed is on top. nullptr when none does.
+const MountEntry* MountHolding(const std::vector<MountEntry>& mounts, std::string_view path);
 
 // Files reached over a network (including network FUSE mounts).
 bool IsNetworkFileSystem(std::string_view fsType);

@@ -154,6 +154,13 @@ bool PosixFileSystem::FileExists(const std::string& path) const
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+std::optional<FileStamp> PosixFileSystem::Stamp(const std::string& path) const
+{
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return StampOf(info);
+}
+
 bool PosixFileSystem::FolderExists(const std::string& path) const
 {
     return StatIs(path, S_IFDIR);

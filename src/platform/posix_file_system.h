@@ -10,6 +10,7 @@ public:
     CreatedUnnamedFile CreateUnnamed(const std::string& folder, const OutputAccess& access) override;
     CreatedUnnamedFile CreateUnderTemporaryName(const std::string& folder, const OutputAccess& access) override;
     bool FileExists(const std::string& path) const override;
+    std::optional<FileStamp> Stamp(const std::string& path) const override;
     bool FolderExists(const std::string& path) const override;
     std::string CreateFolder(const std::string& path) override;
 };

@@ -73,13 +73,18 @@ FileListActions::FileListActions(grid::TNextGrid& table, const platform::Desktop
         // The key reaches the table also while its menu is up: there it
         // stands for the menu's item, and closes the menu as the item would.
         if (menu_->isVisible()) {
-            if (!removeRow_->isEnabled()) return;
-            menu_->close();
-            removeRow_->trigger();
+            TriggerMenuItem(*removeRow_);
             return;
         }
         RemoveRow(table_.GetSelectedRow());
     });
+
+    // F3 is the viewer key of file managers: on the selected row anywhere in
+    // the window, and while the menu is up, on the menu's row as its item.
+    auto* viewKey = new QShortcut(QKeySequence(Qt::Key_F3), &window);
+    connect(viewKey, &QShortcut::activated, this, [this] { emit ViewTextRequested(table_.GetSelectedRow()); });
+    auto* viewKeyInMenu = new QShortcut(QKeySequence(Qt::Key_F3), menu_);
+    connect(viewKeyInMenu, &QShortcut::activated, this, [this] { TriggerMenuItem(*viewText_); });
 
     window.setAcceptDrops(true);
     window.installEventFilter(this);
@@ -96,6 +101,11 @@ void FileListActions::CreateMenu(QWidget& window)
         });
         return action;
     };
+    viewText_ = menu_->addAction(QStringLiteral("&View decoded text\t")
+                                 + QKeySequence(Qt::Key_F3).toString(QKeySequence::NativeText));
+    connect(viewText_, &QAction::triggered, this, [this] {
+        if (HasRow(menuRow_)) emit ViewTextRequested(menuRow_);
+    });
     openFile_ = menu_->addAction(QStringLiteral("&Open file"));
     connect(openFile_, &QAction::triggered, this, [this] {
         if (!HasRow(menuRow_) || isRunning_()) return;
@@ -114,6 +124,13 @@ void FileListActions::CreateMenu(QWidget& window)
     connect(clearList_, &QAction::triggered, this, &FileListActions::ClearList);
 }
 
+void FileListActions::TriggerMenuItem(QAction& item)
+{
+    if (!item.isEnabled()) return;
+    menu_->close();
+    item.trigger();
+}
+
 bool FileListActions::HasRow(int row) const
 {
     return row >= 0 && row < table_.GetRowCount();
@@ -129,6 +146,7 @@ void FileListActions::ShowMenu(int row, const QPoint& globalPos)
     menuRow_ = HasRow(row) ? row : -1;
     const bool running = isRunning_();
     const bool decoded = menuRow_ >= 0 && !DecodedPath(menuRow_).isEmpty();
+    viewText_->setEnabled(menuRow_ >= 0 && batch::FileTable(table_).IsDecoded(menuRow_));
     openFile_->setEnabled(decoded && !running);
     openFolder_->setEnabled(decoded);
     copyPath_->setEnabled(menuRow_ >= 0);

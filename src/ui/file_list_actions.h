@@ -1,8 +1,9 @@
 #pragma once
 // What the user does with the file list beyond the toolbar: files and
 // folders dropped on the window come into the list, and the table's row menu
-// (and its Delete key) takes rows out, opens a row's decoded file or its
-// folder, and copies its paths. Nothing here changes the list during a run.
+// (and its Delete key) takes rows out, views or opens a row's decoded file,
+// shows its folder, and copies its paths. Nothing here changes the list
+// during a run.
 #include "batch/file_services.h"
 #include "platform/desktop_services.h"
 
@@ -56,6 +57,7 @@ public:
     void ShowMenu(int row, const QPoint& globalPos);
     QMenu& Menu() const { return *menu_; }
     int MenuRow() const { return menuRow_; }
+    QAction* ViewTextAction() const { return viewText_; }
     QAction* OpenFileAction() const { return openFile_; }
     QAction* OpenFolderAction() const { return openFolder_; }
     QAction* CopyPathAction() const { return copyPath_; }
@@ -63,12 +65,19 @@ public:
     QAction* RemoveDecodedAction() const { return removeDecoded_; }
     QAction* ClearListAction() const { return clearList_; }
 
+signals:
+    // "View decoded text" for the menu's row, or F3 for the selected row
+    // (-1 when none is).
+    void ViewTextRequested(int row);
+
 protected:
     // Drag and drop on the window.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateMenu(QWidget& window);
+    // A key that stands for an item of the open menu: as a click on it.
+    void TriggerMenuItem(QAction& item);
     bool HasRow(int row) const;
     QString DecodedPath(int row) const;
 
@@ -80,6 +89,7 @@ private:
     std::function<void()> openFileCommand_;
     QMenu* menu_ = nullptr;
     int menuRow_ = -1;
+    QAction* viewText_ = nullptr;
     QAction* openFile_ = nullptr;
     QAction* openFolder_ = nullptr;
     QAction* copyPath_ = nullptr;

@@ -12,6 +12,7 @@
 #include "ui/nx_label.h"
 #include "ui/nx_panel.h"
 #include "ui/speed_button.h"
+#include "ui/text_viewers.h"
 
 #include <QCloseEvent>
 #include <QWindow>
@@ -21,6 +22,9 @@
 namespace vantrel::ui {
 
 namespace {
+
+const QString NotSelectedMessage = QStringLiteral("File is not selected!");
+const QString NotDecodedMessage = QStringLiteral("File is not decoded!");
 
 constexpr int ButtonSize = 40;
 constexpr int ButtonTop = 2;
@@ -91,6 +95,8 @@ TMain_form::TMain_form(const platform::DesktopServices& services, const batch::F
         *NextGrid1, services_, files, [this] { return running_; },
         [this] { return UseOutputFolder ? std::optional(OutputFolder) : std::nullopt; },
         [this] { play_butClick(); }, *this);
+    viewers_ = new TextViewers(run_->Outputs(), files.files, services_.messages, *this);
+    connect(listActions_, &FileListActions::ViewTextRequested, this, &TMain_form::ViewDecodedText);
 
     BindCommands();
     CreateShortcuts();
@@ -277,6 +283,7 @@ void TMain_form::closeEvent(QCloseEvent* event)
         return;
     }
     closeWhenRunEnds_ = false;
+    viewers_->CloseAll();
     QWidget::closeEvent(event);
 }
 
@@ -303,16 +310,30 @@ void TMain_form::play_butClick()
 {
     const int row = NextGrid1->GetSelectedRow();
     if (row < 0) {
-        services_.messages.ShowError(QStringLiteral("File is not selected!"));
+        services_.messages.ShowError(NotSelectedMessage);
         return;
     }
     const QString decoded = NextGrid1->GetCell(NxTextColumn3->Index(), row)->GetAsString();
     if (decoded.isEmpty()) {
-        services_.messages.ShowError(QStringLiteral("File is not decoded!"));
+        services_.messages.ShowError(NotDecodedMessage);
         return;
     }
     if (!services_.shell.OpenDocument(decoded))
         services_.messages.ShowError(QStringLiteral("No program could open the file \"%1\"!").arg(decoded));
+}
+
+void TMain_form::ViewDecodedText(int row)
+{
+    if (row < 0 || row >= NextGrid1->GetRowCount()) {
+        services_.messages.ShowError(NotSelectedMessage);
+        return;
+    }
+    const batch::FileTable files(*NextGrid1);
+    if (!files.IsDecoded(row)) {
+        services_.messages.ShowError(NotDecodedMessage);
+        return;
+    }
+    viewers_->Open(files.DecodedPath(row));
 }
 
 void TMain_form::stop_butClick()

@@ -23,6 +23,7 @@ class TNxLabel;
 class TNxEdit;
 class TNxCheckBox;
 class FileListActions;
+class TextViewers;
 
 class TMain_form : public QWidget, public batch::RunControls {
     Q_OBJECT
@@ -67,6 +68,8 @@ public:
     batch::DecodingRun& Runner() { return *run_; }
     // Drops on the window, and the table's row menu and Delete key.
     FileListActions& ListActions() { return *listActions_; }
+    // The viewer windows of decoded files.
+    TextViewers& Viewers() { return *viewers_; }
 
     // For the length of a run: Stop in place of Run, and every control that
     // could change the list, its order, the key or the option unavailable.
@@ -82,6 +85,8 @@ public:
     void play_butClick();
     void stop_butClick();
     void NextGrid1DblClick();
+    // "View decoded text" (F3 on the selected row).
+    void ViewDecodedText(int row);
 
 protected:
     // Closing during a run stops it first; the window closes once the run
@@ -110,6 +115,7 @@ private:
     bool closeWhenRunEnds_ = false;
     std::unique_ptr<batch::DecodingRun> run_;
     FileListActions* listActions_ = nullptr;   // owned by the form
+    TextViewers* viewers_ = nullptr;           // owned by the form
 };
 
 } // namespace vantrel::ui

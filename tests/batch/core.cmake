@@ -7,4 +7,5 @@ vantrel_add_test(batch_core_test
     ${CMAKE_CURRENT_LIST_DIR}/drive_check_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/folder_walk_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/paths_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/viewed_output_test.cpp
   LIBS vantrel_batch_core vantrel_platform_core_testing vantrel_engine_testing)

@@ -139,28 +139,6 @@ TEST_F(RunTest, TheKeyIsTakenInTheCodePageOfTheLocaleLanguage)
     EXPECT_EQ(Read(dir.filePath(QStringLiteral("Decript/a-dec.txt"))), stream.Decoded());
 }
 
-// Switches LC_CTYPE to a locale built for the tests, and back.
-class TestLocale {
-public:
-    explicit TestLocale(const char* name) : before_(std::setlocale(LC_CTYPE, nullptr))
-    {
-        ::setenv("LOCPATH", VANTREL_TEST_LOCALES, 1);
-        active_ = std::setlocale(LC_CTYPE, name) != nullptr;
-    }
-    ~TestLocale()
-    {
-        ::unsetenv("LOCPATH");
-        std::setlocale(LC_CTYPE, before_.c_str());
-    }
-    TestLocale(const TestLocale&) = delete;
-    TestLocale& operator=(const TestLocale&) = delete;
-    bool Active() const { return active_; }
-
-private:
-    std::string before_;
-    bool active_ = false;
-};
-
 TEST_F(RunTest, RunTakesTheCodePageOfTheLocaleTheWindowRunsUnder)
 {
     const auto stream = EncodedWithCyrillicKey();
@@ -201,6 +179,7 @@ TEST_F(RunTest, ASourceOffTheFixedDisksNeedsAChosenFolder)
     EXPECT_EQ(Statuses(), (std::vector<QString>{"Not decoded", "Not decoded"}));
     EXPECT_TRUE(files.created.empty());
     EXPECT_EQ(drives.asked.back(), remote.toStdString());
+    EXPECT_EQ(drives.snapshots, 1); // one look at the drives for the whole list
 
     const QString out = dir.filePath(QStringLiteral("out"));
     QDir().mkpath(out);
@@ -249,6 +228,27 @@ TEST_F(RunTest, ARowDecodedBeforeStartsOverAndKeepsItsOldPathUntilItsResult)
     EXPECT_LT(during.progress, 100.0);
     EXPECT_EQ(during.decoded, first);
     EXPECT_EQ(Row(0).decoded, dir.filePath(QStringLiteral("Decript/a-dec(1).txt")));
+}
+
+TEST_F(RunTest, EachOutputHoldsItsOwnSourceOnlyWhateverSizesCameBefore)
+{
+    // The run reads every file into the same memory: after a large file a
+    // small one, and an empty one, must carry none of its bytes.
+    const EncodedStreamBuilder empty(engine::testing::TableForKey(RightKey.toStdString()));
+    const EncodedStreamBuilder streams[] = {Large(), Encoded(), Encoded(std::string(100 << 10, 'y')), empty,
+                                            Encoded(" "), Large()};
+    QStringList sources;
+    for (const auto& stream : streams)
+        sources.append(Write(QStringLiteral("%1.txt").arg(sources.size()), stream.Encoded()));
+    Add(sources);
+
+    Run(RightKey);
+
+    ASSERT_EQ(Rows(), int(std::size(streams)));
+    for (int row = 0; row < Rows(); ++row) {
+        EXPECT_EQ(Row(row).status, QStringLiteral("Decoded")) << row;
+        EXPECT_EQ(Read(Row(row).decoded), streams[row].Decoded()) << row;
+    }
 }
 
 TEST_F(RunTest, SameNamesFromTwoFoldersTakeTurnsInTheChosenFolder)
@@ -401,11 +401,36 @@ TEST_F(RunTest, StopAbandonsTheCurrentFileAndLeavesLaterRowsAlone)
     EXPECT_EQ(FilesIn(QStringLiteral("Decript")),
               (QStringList{"a-dec(1).txt", "a-dec.txt", "b-dec.txt", "c-dec.txt"}));
     EXPECT_EQ(Read(middleBefore.decoded), large.Decoded());
+    // A row the run did not reach still shows its output as it was written.
+    EXPECT_NE(form.Runner().Outputs().Find(lastBefore.decoded), nullptr);
     ExpectIdle();
 
     // The request does not outlive its run.
     Run(RightKey);
     EXPECT_EQ(Statuses(), (std::vector<QString>{"Decoded", "Decoded", "Decoded"}));
+    // Outputs are known for the rows that show them, and only for those.
+    const OutputRecord* shown = form.Runner().Outputs().Find(Row(0).decoded);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->codePage, "CP1252"); // the test runs under the C locale
+    EXPECT_EQ(form.Runner().Outputs().Find(dir.filePath(QStringLiteral("Decript/a-dec.txt"))), nullptr);
+}
+
+TEST_F(RunTest, StopIsHeardBetweenFilesThatReportNoProgress)
+{
+    // Empty files and files that cannot be opened report no progress; the
+    // run must still let the click in before the next one.
+    Add({Write(QStringLiteral("a.txt"), ""), dir.filePath(QStringLiteral("missing.txt")),
+         Write(QStringLiteral("c.txt"), ""), Write(QStringLiteral("d.txt"), ""),
+         dir.filePath(QStringLiteral("gone.txt")), Write(QStringLiteral("f.txt"), "")});
+    QObject::connect(form.NextGrid1, &grid::TNextGrid::OnChange, form.NextGrid1, [this](int col, int row) {
+        if (col == 1 && row == 2 && Row(2).status == QStringLiteral("Decoded")) ClickStopSoon();
+    });
+
+    Run(RightKey);
+
+    EXPECT_EQ(Statuses(), (std::vector<QString>{"Decoded", "Cannot open", "Decoded", "Not decoded", "Not decoded",
+                                                "Not decoded"}));
+    ExpectIdle();
 }
 
 TEST_F(RunTest, DuringARunOnlyStopAndTheTableItselfAnswer)

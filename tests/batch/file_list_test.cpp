@@ -238,7 +238,8 @@ protected:
     {
         Actions().ShowMenu(row, QPoint(10, 10));
         std::vector<bool> enabled;
-        for (QAction* action : {Actions().OpenFileAction(), Actions().OpenFolderAction(), Actions().CopyPathAction(),
+        for (QAction* action : {Actions().ViewTextAction(), Actions().OpenFileAction(), Actions().OpenFolderAction(),
+                                Actions().CopyPathAction(),
                                 Actions().RemoveRowAction(), Actions().RemoveDecodedAction(),
                                 Actions().ClearListAction()})
             enabled.push_back(action->isEnabled());
@@ -252,17 +253,21 @@ protected:
 
 TEST_F(RowMenuTest, ItemsThatCannotApplyAreDisabled)
 {
-    //                                      open   folder copy   remove decoded clear
-    EXPECT_EQ(EnabledItems(1), (std::vector<bool>{true, true, true, true, true, true}));
-    EXPECT_EQ(EnabledItems(0), (std::vector<bool>{false, false, true, true, true, true}));
-    EXPECT_EQ(EnabledItems(-1), (std::vector<bool>{false, false, false, false, true, true}));
+    //                                      view   open   folder copy   remove decoded clear
+    EXPECT_EQ(EnabledItems(1), (std::vector<bool>{true, true, true, true, true, true, true}));
+    EXPECT_EQ(EnabledItems(0), (std::vector<bool>{false, false, false, true, true, true, true}));
+    EXPECT_EQ(EnabledItems(-1), (std::vector<bool>{false, false, false, false, false, true, true}));
     form.SetRunning(true);
-    EXPECT_EQ(EnabledItems(1), (std::vector<bool>{false, true, true, false, false, false}));
+    EXPECT_EQ(EnabledItems(1), (std::vector<bool>{true, false, true, true, false, false, false}));
+    // A decoded path from an earlier run, while the row is decoded again.
+    form.NextGrid1->GetCell(1, 1)->SetAsString(QStringLiteral("Decoding"));
+    EXPECT_EQ(EnabledItems(1), (std::vector<bool>{false, false, true, true, false, false, false}));
     form.SetRunning(false);
+    form.NextGrid1->GetCell(1, 1)->SetAsString(QStringLiteral("Decoded"));
     Actions().RemoveDecoded();
-    EXPECT_EQ(EnabledItems(-1), (std::vector<bool>{false, false, false, false, false, true}));
+    EXPECT_EQ(EnabledItems(-1), (std::vector<bool>{false, false, false, false, false, false, true}));
     Actions().ClearList();
-    EXPECT_EQ(EnabledItems(-1), (std::vector<bool>{false, false, false, false, false, false}));
+    EXPECT_EQ(EnabledItems(-1), (std::vector<bool>{false, false, false, false, false, false, false}));
 }
 
 TEST_F(RowMenuTest, TakingRowsOutMovesTheSelectionAndLeavesTheFilesAlone)

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <clocale>
+#include <cstdlib>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -43,6 +45,28 @@ public:
         whileOpen(text);
     }
     void ShowException(const QString& text) override { ADD_FAILURE() << "exception box: " << text.toStdString(); }
+};
+
+// Switches LC_CTYPE to a locale built for the tests, and back.
+class TestLocale {
+public:
+    explicit TestLocale(const char* name) : before_(std::setlocale(LC_CTYPE, nullptr))
+    {
+        ::setenv("LOCPATH", VANTREL_TEST_LOCALES, 1);
+        active_ = std::setlocale(LC_CTYPE, name) != nullptr;
+    }
+    ~TestLocale()
+    {
+        ::unsetenv("LOCPATH");
+        std::setlocale(LC_CTYPE, before_.c_str());
+    }
+    TestLocale(const TestLocale&) = delete;
+    TestLocale& operator=(const TestLocale&) = delete;
+    bool Active() const { return active_; }
+
+private:
+    std::string before_;
+    bool active_ = false;
 };
 
 struct RowView {

@@ -285,7 +285,7 @@ TEST(Progress, CountsBeyond32Bits)
     } sink;
     double last = -1;
     const auto verdict = DecodeStream(source, std::int64_t(total), sink, true,
-                                      [&](double percent) { last = percent; return true; }, Tables, 8 << 20);
+                                      [&](double percent) { last = percent; return true; }, Tables, Strategy(8 << 20));
     EXPECT_EQ(verdict, StreamVerdict::Accepted);
     EXPECT_EQ(sink.written, total);
     EXPECT_EQ(last, 100.0);

@@ -1,6 +1,7 @@
 // The fast engine against the per-byte reference decoder, on generated
 // streams that are dense in marker bytes, over many chunk boundaries, on
-// every scan path the processor has, in turn and decoding ahead.
+// every scan path the processor has, in turn and decoding ahead, and in
+// memory that stream after stream of other sizes was decoded in.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -175,6 +176,7 @@ TEST(Differential, FastEngineMatchesReferenceOnGeneratedStreams)
     const std::size_t chunkSizes[] = {1, 2, 3, 5, 8, 13, 64, 1000, DefaultChunkSize};
     int rejected = 0;
     int acceptedWithCheck = 0;
+    DecodeBuffers shared; // as a run lends them to file after file
 
     for (int round = 0; round < 1500; ++round) {
         std::array<std::uint8_t, SeedSize> seed{};
@@ -213,7 +215,8 @@ TEST(Differential, FastEngineMatchesReferenceOnGeneratedStreams)
                     SCOPED_TRACE(::testing::Message()
                                  << "round " << round << ", chunk " << chunk << ", key check " << keyCheck
                                  << ", size " << size << ", path " << int(path) << ", overlap " << int(overlap));
-                    const auto actual = DecodeFast(stream, size, keyCheck, tables, {chunk, path, overlap}, trickle);
+                    const auto actual =
+                        DecodeFast(stream, size, keyCheck, tables, {chunk, path, overlap, &shared}, trickle);
                     ASSERT_EQ(actual.verdict, expected.verdict);
                     ASSERT_EQ(actual.output, expected.output);
                     if (chunk == 1)

@@ -105,7 +105,7 @@ TEST(KeyCheck, LongFieldsGiveTheWholeTextsVerdictWhateverIsHeld)
             SetKeyCheckTextCap(cap);
             testing::TrickleSource input(source, [] { return std::size_t(997); });
             MemorySink sink;
-            const StreamVerdict verdict = DecodeStream(input, 0, sink, true, {}, {User, Fixed}, 4096);
+            const StreamVerdict verdict = DecodeStream(input, 0, sink, true, {}, {User, Fixed}, {.chunkSize = 4096});
             SetKeyCheckTextCap(DefaultKeyCheckTextCap);
             EXPECT_EQ(verdict, c.accepts ? StreamVerdict::Accepted : StreamVerdict::Rejected);
             EXPECT_EQ(verdict, testing::ReferenceDecode(Bytes(source), 0, true, {User, Fixed}).verdict);

@@ -3,7 +3,8 @@
 //
 // Every scan path the processor has decodes each input; with bit 5 of the
 // control byte the fastest one decodes it once more with helper threads,
-// in chunks of at least 64 bytes.
+// in chunks of at least 64 bytes. All decode in the memory that the inputs
+// before were decoded in.
 //
 // Input: one control byte (bits 0-2 pick the chunk size, bit 3 a size of 0
 // instead of the true length, bit 4 token mode, bit 5 helper threads), ten
@@ -110,12 +111,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DecodeTables tables{user, fixed};
 
     static const std::vector<ScanPath> paths = AvailableScanPaths();
+    // Kept from input to input, as a run keeps them from file to file.
+    static DecodeBuffers buffers;
     std::vector<DecodeStrategy> strategies;
     for (const ScanPath path : paths)
-        strategies.push_back({chunk, path, DecodeStrategy::Overlap::Never});
+        strategies.push_back({chunk, path, DecodeStrategy::Overlap::Never, &buffers});
     // Handing chunks of a few bytes between threads would slow the search down.
     if (control & 0x20)
-        strategies.push_back({std::max<std::size_t>(chunk, 64), FastestScanPath(), DecodeStrategy::Overlap::Always});
+        strategies.push_back(
+            {std::max<std::size_t>(chunk, 64), FastestScanPath(), DecodeStrategy::Overlap::Always, &buffers});
 
     for (bool keyCheck : {false, true}) {
         const auto expected = vantrel::engine::testing::ReferenceDecode(stream, measured, keyCheck, tables);

@@ -52,6 +52,9 @@ protected:
                   "7 1 0:62 / " + r + "/ssh rw - fuse.sshfs me@host:/ rw\n"
                   "8 1 0:63 / " + r + "/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw\n");
         fs::create_directory_symlink(root_ / "usb", root_ / "local/to-usb");
+        WriteText(root_ / "usb/stick.txt", "x");
+        WriteText(root_ / "local/disk.txt", "x");
+        fs::create_symlink(root_ / "usb/stick.txt", root_ / "local/stick-link.txt");
     }
     void TearDown() override { fs::remove_all(root_); }
 
@@ -64,12 +67,18 @@ protected:
 TEST_F(DriveKindsTest, TellsFixedDisksFromTheOthers)
 {
     const SystemDriveKinds drives = Drives();
+    const std::unique_ptr<DriveSnapshot> snapshot = drives.Snapshot();
     const struct {
         const char* path;
         bool fixed;
     } cases[] = {
         {"local", true},
         {"local/absent.txt", true},
+        {"local/disk.txt", true},
+        {"local/stick-link.txt", false}, // a link to a file on the stick
+        {"local/to-usb/..", true},
+        {"usb/.", false},
+        {"usb/stick.txt", false},
         {"ram/a.txt", true},                 // local virtual file system
         {"usb/a.txt", false},                // partition of a removable disk
         {"usb/no/such/folder/a.txt", false}, // nearest existing folder decides
@@ -80,7 +89,11 @@ TEST_F(DriveKindsTest, TellsFixedDisksFromTheOthers)
         {"local/to-usb/a.txt", false}, // a link into the stick leads there
         {"gvfs/smb-share:server=nas,share=docs/a.txt", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(drives.IsOnFixedDisk(At(c.path)), c.fixed) << c.path;
+    // One snapshot answers for many paths as single questions do.
+    for (const auto& c : cases) {
+        EXPECT_EQ(drives.IsOnFixedDisk(At(c.path)), c.fixed) << c.path;
+        EXPECT_EQ(snapshot->IsOnFixedDisk(At(c.path)), c.fixed) << c.path << " (snapshot)";
+    }
     // The desktop's network places, whatever their mount says (here: on "/").
     for (const char* place : {"/run/user/1000/gvfs/sftp:host=h/a.txt", "/run/user/0/gvfs"}) {
         EXPECT_FALSE(drives.IsOnFixedDisk(place)) << place;
@@ -160,6 +173,47 @@ TEST_F(DriveKindsTest, WithoutAMountTableNothingCountsAsFixed)
 {
     const SystemDriveKinds drives((root_ / "no-such-table").string(), (root_ / "sys/dev/block").string());
     EXPECT_FALSE(drives.IsOnFixedDisk(At("local/a.txt")));
+}
+
+TEST_F(DriveKindsTest, ASnapshotAnswersFromTheTableAsItWasWhenTaken)
+{
+    const SystemDriveKinds drives = Drives();
+    const std::unique_ptr<DriveSnapshot> before = drives.Snapshot();
+    fs::remove(root_ / "mountinfo");
+    EXPECT_TRUE(before->IsOnFixedDisk(At("local/a.txt")));
+    EXPECT_FALSE(before->IsOnFixedDisk(At("nfs/a.txt")));
+    EXPECT_FALSE(drives.Snapshot()->IsOnFixedDisk(At("local/a.txt"))); // the next one sees the change
+}
+
+// As inside a chroot: no listed mount point holds the test tree, so its
+// device number has to tell the file system.
+TEST_F(DriveKindsTest, WhereNoMountPointHoldsThePathItsDeviceTellsTheFileSystem)
+{
+    struct stat info {};
+    ASSERT_EQ(::stat(root_.c_str(), &info), 0);
+    const std::string device = std::to_string(major(info.st_dev)) + ":" + std::to_string(minor(info.st_dev));
+    const bool blockDevice = major(info.st_dev) != 0;
+    const struct {
+        std::string table;
+        const char* removable; // the block device's flag; nullptr: the kernel lists no such disk
+        bool fixed;
+    } cases[] = {
+        {"1 0 " + device + " / /elsewhere rw - ext4 /dev/test-disk rw\n", "0\n", true},
+        {"1 0 " + device + " / /elsewhere rw - ext4 /dev/test-disk rw\n", "1\n", !blockDevice},
+        {"1 0 " + device + " / /elsewhere rw - nfs4 server:/x rw\n", "0\n", false},
+        {"1 0 " + device + " / /elsewhere rw - fuse.sshfs me@host:/ rw\n", nullptr, false},
+        // Not listed at all: a disk the kernel knows is still a disk.
+        {"1 0 0:999999 / /elsewhere rw - ext4 /dev/other rw\n", "0\n", blockDevice},
+        {"1 0 0:999999 / /elsewhere rw - ext4 /dev/other rw\n", "1\n", false},
+        {"1 0 0:999999 / /elsewhere rw - ext4 /dev/other rw\n", nullptr, false},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(root_ / "chroot-block");
+        if (c.removable) WriteText(root_ / "chroot-block" / device / "removable", c.removable);
+        WriteText(root_ / "chroot-mountinfo", c.table);
+        const SystemDriveKinds drives((root_ / "chroot-mountinfo").string(), (root_ / "chroot-block").string());
+        EXPECT_EQ(drives.IsOnFixedDisk(At("local/disk.txt")), c.fixed) << c.table << (c.removable ? c.removable : "unlisted");
+    }
 }
 
 TEST_F(DriveKindsTest, ResolvesTheNearestExistingAncestor)

@@ -186,13 +186,14 @@ TEST_F(FileSystemTest, ExistenceAndFolders)
 TEST_F(FileSystemTest, AnUnnamedOutputGetsItsNameOnlyWholeAndNeverTakesAnExistingOne)
 {
     std::ofstream(At("taken")) << "keep me";
-    const std::vector<std::uint8_t> bytes = Pattern(3 * FileBufferSize / 2); // some still buffered at the end
+    const std::vector<std::uint8_t> bytes = Pattern(3 * FileBufferSize / 2);
     for (const Unnamed kind : {Unnamed::ByTheSystem, Unnamed::UnderATemporaryName}) {
         SCOPED_TRACE(KindName(kind));
         fs::remove(At("mine"));
         CreatedUnnamedFile created = Create(files_, kind, dir_.string());
         ASSERT_EQ(created.status, UnnamedStatus::Created);
-        ASSERT_TRUE(created.file->Write(bytes));
+        ASSERT_TRUE(created.file->Write(std::span(bytes).first(bytes.size() - 100)));
+        ASSERT_TRUE(created.file->Write(std::span(bytes).last(100))); // still buffered at the end
         // Nothing another program could take for an output.
         std::vector<std::string> before = Entries(dir_);
         if (kind == Unnamed::UnderATemporaryName) {
@@ -296,9 +297,11 @@ TEST_F(FileSystemTest, AFailingLastStoreOrNamingLeavesNoFileUnderTheName)
             {
                 std::optional<LastStoreFails> limit;
                 if (c.lastStoreFails) limit.emplace();
-                // In pieces, so that the last half buffer waits to be stored.
-                for (std::size_t at = 0; at < bytes.size(); at += 65536)
-                    ASSERT_TRUE(created.file->Write(std::span(bytes).subspan(at, 65536)));
+                // In pieces too small to go straight to the file, so that the
+                // last half buffer waits to be stored.
+                constexpr std::size_t piece = DirectTransferSize / 2;
+                for (std::size_t at = 0; at < bytes.size(); at += piece)
+                    ASSERT_TRUE(created.file->Write(std::span(bytes).subspan(at, piece)));
                 status = created.file->Publish(c.path);
             }
             EXPECT_EQ(status, PublishStatus::Failed);

@@ -2,13 +2,15 @@
 reader does, and checks what a blind user relies on: the frame, the buttons
 with their shortcuts, the option, the key field and its label, and the file
 table with its headers and cells. Then adds a file by pressing "Upload files"
-through the bus."""
+through the bus. Last, the viewer of a decoded letter: its text as Unicode."""
 import sys
 import time
 
 import pyatspi
 
 CAPTION = "Vantrel 1.6"
+VIEWER_CAPTION = "letter-dec.txt"
+LETTER = "Привет, мир\nЭто письмо."
 BUTTON_KEYS = {
     "Upload files": "Ctrl+O",
     "Folder to upload files": "Ctrl+Shift+O",
@@ -39,13 +41,13 @@ def wait_for(find, what, seconds=30.0):
     sys.exit(1)
 
 
-def find_frame():
+def find_frame(caption=CAPTION):
     desktop = pyatspi.Registry.getDesktop(0)
     for app in desktop:
         if app is None:
             continue
         for window in app:
-            if window is not None and window.getRole() == pyatspi.ROLE_FRAME and window.name == CAPTION:
+            if window is not None and window.getRole() == pyatspi.ROLE_FRAME and window.name == caption:
                 return window
     return None
 
@@ -139,6 +141,15 @@ if tables:
     buttons["Upload files"].queryAction().doAction(0)
     wait_for(lambda: tables[0].queryTable().nRows == 3, "third row after pressing Upload files", 10)
     check(tables[0].queryTable().getAccessibleAt(2, 0).name == "/data/report-c.txt", "the added file's row")
+
+viewer = wait_for(lambda: find_frame(VIEWER_CAPTION), "frame named " + VIEWER_CAPTION)
+texts = [t for t in by_role(list(descendants(viewer)), "text") if states(t).contains(pyatspi.STATE_SHOWING)]
+check([t.name for t in texts] == [VIEWER_CAPTION], "the viewer shows one text, named by the file: %s"
+      % [t.name for t in texts])
+if texts:
+    shown = texts[0].queryText()
+    check(shown.getText(0, -1) == LETTER, "the letter reads as Unicode text: %r" % shown.getText(0, -1))
+    check(not states(texts[0]).contains(pyatspi.STATE_EDITABLE), "the viewer's text is read-only")
 
 if failures:
     print("%d check(s) failed" % len(failures))

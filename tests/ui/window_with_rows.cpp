@@ -1,12 +1,14 @@
 // The real main window with scripted desktop services and two rows added
-// through Add files, for a test that looks at it from outside the process,
-// through the desktop's accessibility bus. Runs until it is ended.
+// through Add files, and a viewer of a decoded Russian letter, for a test
+// that looks at them from outside the process, through the desktop's
+// accessibility bus. Runs until it is ended.
 #include "app/vantrel_application.h"
 #include "grid/next_grid.h"
 #include "platform/desktop_doubles.h"
 #include "ui/main_form.h"
 #include "ui/nx_edit.h"
 #include "ui/speed_button.h"
+#include "ui/text_viewer.h"
 
 int main(int argc, char** argv)
 {
@@ -24,5 +26,10 @@ int main(int argc, char** argv)
     form.Edit1->setText(QStringLiteral("key-never-seen-1"));
 
     form.show();
+    // "Привет, мир" and a second line, in CP1251.
+    const std::string letter = "\xcf\xf0\xe8\xe2\xe5\xf2, \xec\xe8\xf0\r\n\xdd\xf2\xee \xef\xe8\xf1\xfc\xec\xee.";
+    vantrel::ui::TextViewer viewer(QStringLiteral("/data/Decript/letter-dec.txt"), {letter, std::int64_t(letter.size())},
+                                   "CP1251");
+    viewer.show();
     return application.exec();
 }

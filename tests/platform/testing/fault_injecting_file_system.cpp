@@ -39,6 +39,7 @@ public:
     bool Failed() const override { return failed_ || real_->Failed(); }
     std::optional<std::int64_t> Size() override { return real_->Size(); }
     std::optional<std::uint32_t> Permissions() const override { return real_->Permissions(); }
+    std::optional<FileStamp> Stamp() const override { return real_->Stamp(); }
     std::optional<std::uint32_t> Group() const override { return real_->Group(); }
     std::string FailureReason() const override { return failed_ ? ReadFailureReason : real_->FailureReason(); }
 

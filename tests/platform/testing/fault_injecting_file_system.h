@@ -46,6 +46,7 @@ public:
     CreatedUnnamedFile CreateUnnamed(const std::string& folder, const OutputAccess& access) override;
     CreatedUnnamedFile CreateUnderTemporaryName(const std::string& folder, const OutputAccess& access) override;
     bool FileExists(const std::string& path) const override { return real_.FileExists(path); }
+    std::optional<FileStamp> Stamp(const std::string& path) const override { return real_.Stamp(path); }
     bool FolderExists(const std::string& path) const override { return real_.FolderExists(path); }
     std::string CreateFolder(const std::string& path) override;
 
