@@ -143,7 +143,7 @@ if tables:
     check(tables[0].queryTable().getAccessibleAt(2, 0).name == "/data/report-c.txt", "the added file's row")
 
 viewer = wait_for(lambda: find_frame(VIEWER_CAPTION), "frame named " + VIEWER_CAPTION)
-texts = [t for t in by_role(list(descendants(viewer)), "text") if states(t).contains(pyatspi.STATE_SHOWING)]
+texts = [t for t in by_role(list(descendants(viewer)), pyatspi.ROLE_TEXT) if states(t).contains(pyatspi.STATE_SHOWING)]
 check([t.name for t in texts] == [VIEWER_CAPTION], "the viewer shows one text, named by the file: %s"
       % [t.name for t in texts])
 if texts:
