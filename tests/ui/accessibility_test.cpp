@@ -4,7 +4,7 @@
 // click does, also during a run.
 #include "accessible_events.h"
 #include "grid/next_grid.h"
-#include "platform/desktop_doubles.h"
+#include "platform/testing/desktop_doubles.h"
 #include "ui/main_form.h"
 #include "ui/nx_check_box.h"
 #include "ui/nx_edit.h"

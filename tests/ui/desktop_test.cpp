@@ -5,8 +5,8 @@
 // can show, and the smallest size with the frame counted.
 #include "app/vantrel_application.h"
 #include "grid/next_grid.h"
-#include "platform/desktop_doubles.h"
 #include "platform/qt_desktop_services.h"
+#include "platform/testing/desktop_doubles.h"
 #include "private_home.h"
 #include "ui/file_list_actions.h"
 #include "ui/main_form.h"
