@@ -11,7 +11,7 @@
 #include "ui/nx_label.h"
 #include "ui/nx_panel.h"
 #include "ui/speed_button.h"
-#include "ui/toolbar_accessible.h"
+#include "ui/window_accessible.h"
 
 #include <QAccessible>
 #include <QApplication>
