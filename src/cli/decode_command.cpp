@@ -300,12 +300,6 @@ private:
 
 } // namespace
 
-const platform::FolderLister& SystemFolders()
-{
-    static const platform::PosixFolderLister folders;
-    return folders;
-}
-
 int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& streams, const CommandServices& services)
 {
     const auto parsed = ParseCommandLine(args);

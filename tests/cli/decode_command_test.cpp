@@ -43,7 +43,7 @@ protected:
     // Runs with several jobs share the file system: the real one, which
     // keeps no record of its own.
     platform::FileSystem* fileSystem_ = &files_;
-    const platform::FolderLister* folders_ = &SystemFolders();
+    const platform::FolderLister* folders_ = &platform::SystemFolderLister();
     platform::testing::FakeDriveKinds drives_;
     std::function<KeyRead()> promptKey_;
     std::function<bool()> interrupted_ = [] { return false; };
