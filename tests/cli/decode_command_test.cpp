@@ -188,13 +188,15 @@ TEST_F(DecodeCommandTest, TakesTheKeyFromAFileStandardInputOrThePrompt)
     EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", padded + "\n" + std::string(9000, 'x'))}, ""), CannotStart);
     EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", padded + "\n"), checked}), AllDecoded);
     EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", padded), checked}), AllDecoded);
+    // A byte order mark is no part of the key, nor of its length.
+    EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", "\xef\xbb\xbf" + padded + "\n"), checked}), AllDecoded);
     promptKey_ = [] { return KeyRead{KeyRead::Status::Read, RightKey, {}, true}; };
     EXPECT_EQ(Run({checked}), AllDecoded);
     promptKey_ = [] { return KeyRead{KeyRead::Status::Read, WrongKey, {}, true}; };
     EXPECT_EQ(Run({checked}), SomeNotDecoded);
     EXPECT_EQ(dir_.FilesIn("in/Decript"),
               (std::vector<std::string>{"checked-dec(1).txt", "checked-dec(2).txt", "checked-dec(3).txt",
-                                        "checked-dec(4).txt", "checked-dec.txt"}));
+                                        "checked-dec(4).txt", "checked-dec(5).txt", "checked-dec.txt"}));
     promptKey_ = [] { return KeyRead{KeyRead::Status::Interrupted, {}, {}, false}; };
     out_.str("");
     err_.str("");
