@@ -29,7 +29,7 @@ KeyRead FirstLine(LineReader& reader)
     return {KeyRead::Status::Read, std::move(line), {}, reader.LineEnded()};
 }
 
-constexpr LineReader::Rules KeyLine{'\n', KeyReadLimit + ByteOrderMark.size(), false};
+constexpr LineReader::Rules KeyLine{'\n', KeyReadLimit + ByteOrderMark.size(), false, false};
 
 } // namespace
 

@@ -43,7 +43,13 @@ LineReader::Status LineReader::Next(std::string& line)
 {
     line.clear();
     lineEnded_ = false;
+    ++lineNumber_;
     for (;;) {
+        // Byte by byte: a list of nothing but separators (/dev/zero with
+        // -0) should go by as fast as it is read.
+        if (rules_.skipEmpty && line.empty()) {
+            for (; start_ < filled_ && buffer_[start_] == rules_.separator; ++start_) ++lineNumber_;
+        }
         if (start_ < filled_) {
             const std::string_view unread(buffer_.data() + start_, filled_ - start_);
             const std::size_t end = std::min(unread.find(rules_.separator), unread.size());

@@ -27,6 +27,7 @@ public:
         char separator = '\n';
         std::size_t longestLine = 0;
         bool refuseNul = false;
+        bool skipEmpty = false; // Next() never gives an empty line
     };
 
     // Reads fd, which stays open. The interrupting signals are held back for
@@ -43,6 +44,9 @@ public:
     Status Next(std::string& line);
     // The line that Next() gave last was followed by its separator.
     bool LineEnded() const { return lineEnded_; }
+    // The number, from 1, of the line that Next() gave or refused last,
+    // counting skipped empty ones.
+    std::size_t LineNumber() const { return lineNumber_; }
     const std::string& Error() const { return error_; }
 
 private:
@@ -62,6 +66,7 @@ private:
     std::size_t filled_ = 0; // bytes in buffer_
     bool atEnd_ = false;
     bool lineEnded_ = false;
+    std::size_t lineNumber_ = 0;
     std::string error_;
 };
 

@@ -9,20 +9,18 @@ namespace {
 LineReader::Rules NameRules(char separator)
 {
     // A line-separated list with a NUL byte holds no names: none can have one.
-    return {separator, LongestListedName, separator != '\0'};
+    return {separator, LongestListedName, separator != '\0', true};
 }
 
 ListRead ReadNames(LineReader& reader)
 {
     ListRead list;
     std::string name;
-    for (std::size_t entry = 1;; ++entry) {
+    for (;;) {
         switch (reader.Next(name)) {
-        case LineReader::Status::Line:
-            if (!name.empty()) list.names.push_back(std::move(name));
-            break;
+        case LineReader::Status::Line: list.names.push_back(std::move(name)); break;
         case LineReader::Status::End: return list;
-        case LineReader::Status::TooLong: return {ListRead::Status::NameTooLong, {}, {}, entry};
+        case LineReader::Status::TooLong: return {ListRead::Status::NameTooLong, {}, {}, reader.LineNumber()};
         case LineReader::Status::HoldsNul: return {ListRead::Status::HoldsNul, {}, {}};
         case LineReader::Status::Failed: return {ListRead::Status::Failed, {}, reader.Error()};
         case LineReader::Status::Interrupted: return {ListRead::Status::Interrupted, {}, {}};

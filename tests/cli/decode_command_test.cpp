@@ -143,9 +143,9 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
         {{"-k", RightKey, "-j", "two", source}, "", "vantrel-decode: -j needs a number from 0 to 1024\n"},
         {{"-k", RightKey, "--jobs=1025", source}, "", "vantrel-decode: --jobs needs a number from 0 to 1024\n"},
         {{"-k", RightKey, "--files-from", "-"}, onStick + "\n", "vantrel-decode: Upload folder is not correct!\nvantrel-decode: " + onStick + ":"},
-        // The longest path the system takes passes, one byte more does not.
-        {{"-k", RightKey, "--files-from", "-"}, source + "\n" + std::string(4096, 'n') + "\n" + std::string(4097, 'n'),
-         "vantrel-decode: the file list on standard input: line 3 is longer than 4096 bytes, the longest path the system takes\n"},
+        // The longest path the system takes passes, one byte more does not; blank lines count.
+        {{"-k", RightKey, "--files-from", "-"}, source + "\n\n" + std::string(4096, 'n') + "\n" + std::string(4097, 'n'),
+         "vantrel-decode: the file list on standard input: line 4 is longer than 4096 bytes, the longest path the system takes\n"},
         {{"-k", RightKey, "-0", "--files-from", longList}, "",
          "vantrel-decode: the file list " + longList + ": name 2 is longer than 4096 bytes, the longest path the system takes\n"},
         {{"-k", RightKey, "-o", dir_.At("no-such"), source}, "",
