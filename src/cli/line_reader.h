@@ -60,7 +60,7 @@ private:
     bool ownsFd_;
     int openError_ = 0;
     Rules rules_;
-    const std::function<bool()>& interrupted_;
+    std::function<bool()> interrupted_; // a copy: a lambda given here may be a temporary
     std::vector<char> buffer_;
     std::size_t start_ = 0;  // of the unread bytes in buffer_
     std::size_t filled_ = 0; // bytes in buffer_
