@@ -114,7 +114,7 @@ TEST_F(WindowAccessibilityTest, TheKeyReachesToolsOnlyAsItsMask)
     QTest::keyClick(form.Edit1, Qt::Key_Backspace);
     // The field's own menu pastes while the menu, not the field, handles the click.
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5));
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), form.Edit1->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(form.Edit1, &menuKey);
     auto* menu = form.Edit1->findChild<QMenu*>();
     ASSERT_NE(menu, nullptr);

@@ -84,7 +84,8 @@ public:
     {
         process_.start(QStringLiteral("/usr/bin/python3"),
                        {QStringLiteral(VANTREL_DRAG_SOURCE), QStringLiteral("--with-text"), file});
-        QTest::qWaitFor([this] { return process_.canReadLine() || process_.state() == QProcess::NotRunning; }, 30000);
+        if (!QTest::qWaitFor([this] { return process_.canReadLine() || process_.state() == QProcess::NotRunning; }, 30000))
+            return; // no place to drag from: the test's checks fail on it
         const QStringList place = QString::fromLatin1(process_.readLine()).split(QLatin1Char(' '));
         if (place.size() == 2) middle_ = QPoint(place[0].toInt(), place[1].toInt());
     }
