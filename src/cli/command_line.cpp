@@ -175,8 +175,12 @@ std::variant<CommandOptions, UsageError> ParseOptions(std::span<const std::strin
             if (optopt != 0) return UsageError{"unknown option " + EscapedText(std::string{'-', static_cast<char>(optopt)})};
             return RefusedLongOption(last);
         }
-        if (code == ':') return NeedsValue(*SpecFor(optopt), last.starts_with("--"));
-        const OptionSpec& spec = *SpecFor(code);
+        // getopt gives back only the codes it was given; checked all the
+        // same, as an unknown one must not be taken for an option.
+        const OptionSpec* known = SpecFor(code == ':' ? optopt : code);
+        if (known == nullptr) return UsageError{"unknown option " + EscapedText(last)};
+        if (code == ':') return NeedsValue(*known, last.starts_with("--"));
+        const OptionSpec& spec = *known;
         if (spec.needs.empty()) {
             TakeSwitch(options, code);
         } else if (!TakeValue(options, code, optarg)) {

@@ -300,12 +300,6 @@ private:
 
 } // namespace
 
-const platform::FolderLister& SystemFolders()
-{
-    static const platform::PosixFolderLister folders;
-    return folders;
-}
-
 int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& streams, const CommandServices& services)
 {
     const auto parsed = ParseCommandLine(args);
@@ -345,15 +339,15 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         ReportUsage(streams.err, typed.problem);
         return CannotStart;
     }
-    const batch::KeyInCodePage inCodePage = batch::ToKeyCodePage(*typed.text, services.keyTextCharset, codePage);
-    const bool convertible = inCodePage.fault == batch::KeyInCodePage::Fault::None;
-    const std::optional<std::string> key = convertible ? batch::AcceptKey(inCodePage.bytes) : std::nullopt;
-    if (!key) {
+    const batch::AcceptedKey accepted = batch::AcceptTypedKey(*typed.text, services.keyTextCharset, codePage);
+    if (!accepted.key) {
         std::string message(batch::KeyNotCorrectMessage);
-        if (!convertible) message += "\n" + KeyTextProblem(inCodePage.fault, services.keyTextCharset, codePage);
+        if (accepted.fault != batch::KeyInCodePage::Fault::None)
+            message += "\n" + KeyTextProblem(accepted.fault, services.keyTextCharset, codePage);
         PrintMessage(streams.err, message);
         return CannotStart;
     }
+    const std::string& key = *accepted.key;
 
     ExpandedSources expanded;
     if (options.recursive) {
@@ -375,7 +369,7 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
     for (const std::string& folder : expanded.unreadableFolders)
         PrintMessage(streams.err, "cannot read the folder " + EscapedText(folder) + "; its files are left out");
 
-    batch::PrepareTables(*key);
+    batch::PrepareTables(key);
     const std::vector<std::uint64_t> sizes =
         streams.errIsTerminal ? MeasuredSizes(sources, services.interrupted) : std::vector<std::uint64_t>{};
     const unsigned jobs = options.jobs == 0 ? std::min(ProcessorCount(), MaxJobs) : options.jobs;

@@ -31,9 +31,6 @@ struct CommandStreams {
     bool errTakesEscapes = true; // false where TERM is "dumb" or unset
 };
 
-// This machine's folders.
-const platform::FolderLister& SystemFolders();
-
 struct CommandServices {
     platform::FileSystem& files;
     const platform::DriveKinds& drives;
@@ -47,7 +44,7 @@ struct CommandServices {
     std::string keyCodePage = std::string(batch::DefaultKeyCodePage);
     std::string keyTextCharset = "UTF-8";
     // For -r.
-    const platform::FolderLister& folders = SystemFolders();
+    const platform::FolderLister& folders = platform::SystemFolderLister();
 };
 
 // args excludes the program name.

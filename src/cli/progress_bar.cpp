@@ -26,7 +26,9 @@ std::string Label(std::string_view name, std::size_t width)
     if (text.size() <= width) return text;
     std::size_t first = starts.size();
     while (first > 0 && text.size() - starts[first - 1] + 3 <= width) --first;
-    return "..." + text.substr(first < starts.size() ? starts[first] : text.size());
+    std::string label = "...";
+    label += std::string_view(text).substr(first < starts.size() ? starts[first] : text.size());
+    return label;
 }
 
 int Percent(const BarCounts& counts)

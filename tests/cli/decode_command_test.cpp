@@ -43,7 +43,7 @@ protected:
     // Runs with several jobs share the file system: the real one, which
     // keeps no record of its own.
     platform::FileSystem* fileSystem_ = &files_;
-    const platform::FolderLister* folders_ = &SystemFolders();
+    const platform::FolderLister* folders_ = &platform::SystemFolderLister();
     platform::testing::FakeDriveKinds drives_;
     std::function<KeyRead()> promptKey_;
     std::function<bool()> interrupted_ = [] { return false; };
@@ -143,9 +143,9 @@ TEST_F(DecodeCommandTest, UsageKeyAndDriveErrorsDecodeNothing)
         {{"-k", RightKey, "-j", "two", source}, "", "vantrel-decode: -j needs a number from 0 to 1024\n"},
         {{"-k", RightKey, "--jobs=1025", source}, "", "vantrel-decode: --jobs needs a number from 0 to 1024\n"},
         {{"-k", RightKey, "--files-from", "-"}, onStick + "\n", "vantrel-decode: Upload folder is not correct!\nvantrel-decode: " + onStick + ":"},
-        // The longest path the system takes passes, one byte more does not.
-        {{"-k", RightKey, "--files-from", "-"}, source + "\n" + std::string(4096, 'n') + "\n" + std::string(4097, 'n'),
-         "vantrel-decode: the file list on standard input: line 3 is longer than 4096 bytes, the longest path the system takes\n"},
+        // The longest path the system takes passes, one byte more does not; blank lines count.
+        {{"-k", RightKey, "--files-from", "-"}, source + "\n\n" + std::string(4096, 'n') + "\n" + std::string(4097, 'n'),
+         "vantrel-decode: the file list on standard input: line 4 is longer than 4096 bytes, the longest path the system takes\n"},
         {{"-k", RightKey, "-0", "--files-from", longList}, "",
          "vantrel-decode: the file list " + longList + ": name 2 is longer than 4096 bytes, the longest path the system takes\n"},
         {{"-k", RightKey, "-o", dir_.At("no-such"), source}, "",
@@ -188,13 +188,15 @@ TEST_F(DecodeCommandTest, TakesTheKeyFromAFileStandardInputOrThePrompt)
     EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", padded + "\n" + std::string(9000, 'x'))}, ""), CannotStart);
     EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", padded + "\n"), checked}), AllDecoded);
     EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", padded), checked}), AllDecoded);
+    // A byte order mark is no part of the key, nor of its length.
+    EXPECT_EQ(Run({"--key-file", dir_.Write("key-at-limit", "\xef\xbb\xbf" + padded + "\n"), checked}), AllDecoded);
     promptKey_ = [] { return KeyRead{KeyRead::Status::Read, RightKey, {}, true}; };
     EXPECT_EQ(Run({checked}), AllDecoded);
     promptKey_ = [] { return KeyRead{KeyRead::Status::Read, WrongKey, {}, true}; };
     EXPECT_EQ(Run({checked}), SomeNotDecoded);
     EXPECT_EQ(dir_.FilesIn("in/Decript"),
               (std::vector<std::string>{"checked-dec(1).txt", "checked-dec(2).txt", "checked-dec(3).txt",
-                                        "checked-dec(4).txt", "checked-dec.txt"}));
+                                        "checked-dec(4).txt", "checked-dec(5).txt", "checked-dec.txt"}));
     promptKey_ = [] { return KeyRead{KeyRead::Status::Interrupted, {}, {}, false}; };
     out_.str("");
     err_.str("");
