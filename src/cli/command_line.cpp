@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <getopt.h>
+#include <iterator>
 #include <string_view>
 
 #include "cli/escaped_text.h"
@@ -36,14 +37,10 @@ constexpr OptionSpec Options[] = {
 };
 static_assert(MaxJobs == 1024, "the -j message names the limit");
 
-// A plain loop: with std::ranges::find, GCC 14's optimizer warns of a read
-// past the table's end in a Release build.
 const OptionSpec* SpecFor(int code)
 {
-    for (const OptionSpec& spec : Options) {
-        if (spec.code == code) return &spec;
-    }
-    return nullptr;
+    const auto found = std::ranges::find(Options, code, &OptionSpec::code);
+    return found == std::end(Options) ? nullptr : found;
 }
 
 // "-" first: arguments that are no options come back in their place among
