@@ -22,7 +22,7 @@ Element LoadBlock(const std::uint8_t* block);
 
 // What the loops need of the point H.
 struct PointTables {
-    std::array<Element, 16> powers; // powers[k] = H^(k + 1)
+    std::array<Element, 32> powers; // powers[k] = H^(k + 1)
     std::array<Element, 256> times; // times[b] = b(x)·H for every byte b
 };
 PointTables TablesFor(Element point);

@@ -31,7 +31,7 @@ public:
     enum class Path {
         Portable,  // a table of the point's multiples, a byte at a time
         Clmul,     // carry-less multiplication, four blocks at a time (x86-64 PCLMULQDQ)
-        WideClmul, // sixteen blocks at a time in 64-byte vectors (VPCLMULQDQ, AVX-512)
+        WideClmul, // thirty-two blocks at a time in 64-byte vectors (VPCLMULQDQ, AVX-512)
     };
     static bool PathAvailable(Path path);
     static std::vector<Path> AvailablePaths();

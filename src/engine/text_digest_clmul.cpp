@@ -121,9 +121,11 @@ VANTREL_WIDE_CLMUL void AddWide(WideProduct& sum, __m512i a, __m512i b)
 
 VANTREL_WIDE_CLMUL __m128i Lanes(__m512i v)
 {
-    // The zeroing form: the plain one leaves the compiler warning of an unset value.
+    // The zeroing forms: the plain extract and cast leave some compilers
+    // warning of an unset value.
+    const __m256i lower = _mm512_maskz_extracti64x4_epi64(0xF, v, 0);
     const __m256i upper = _mm512_maskz_extracti64x4_epi64(0xF, v, 1);
-    const __m256i half = _mm256_xor_si256(_mm512_castsi512_si256(v), upper);
+    const __m256i half = _mm256_xor_si256(lower, upper);
     return _mm_xor_si128(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
 }
 
@@ -132,20 +134,20 @@ VANTREL_WIDE_CLMUL __m128i Lanes(__m512i v)
 VANTREL_WIDE_CLMUL Element FoldWideClmul(Element sum, const PointTables& point, const std::uint8_t* blocks,
                                          std::size_t count)
 {
-    // Sixteen blocks: the first four times H^16 ... H^13, the last four times H^4 ... H^1.
-    const __m512i first = Powers(point, 12);
-    const __m512i second = Powers(point, 8);
-    const __m512i third = Powers(point, 4);
-    const __m512i fourth = Powers(point, 0);
+    // Thirty-two blocks, the first four times H^32 ... H^29, the last four
+    // times H^4 ... H^1: the products of a group are independent, and only
+    // the one reduction at its end waits for the group before.
+    constexpr std::size_t Vectors = 8;
+    __m512i powers[Vectors];
+    for (std::size_t v = 0; v < Vectors; ++v)
+        powers[v] = Powers(point, 4 * (Vectors - 1 - v));
     __m128i folded = Loaded(sum);
     std::size_t n = 0;
-    for (; n + 16 <= count; n += 16, blocks += 256) {
+    for (; n + 4 * Vectors <= count; n += 4 * Vectors, blocks += 64 * Vectors) {
         WideProduct p{_mm512_setzero_si512(), _mm512_setzero_si512(), _mm512_setzero_si512()};
-        const __m512i head = _mm512_xor_si512(_mm512_loadu_si512(blocks), _mm512_zextsi128_si512(folded));
-        AddWide(p, head, first);
-        AddWide(p, _mm512_loadu_si512(blocks + 64), second);
-        AddWide(p, _mm512_loadu_si512(blocks + 128), third);
-        AddWide(p, _mm512_loadu_si512(blocks + 192), fourth);
+        AddWide(p, _mm512_xor_si512(_mm512_loadu_si512(blocks), _mm512_zextsi128_si512(folded)), powers[0]);
+        for (std::size_t v = 1; v < Vectors; ++v)
+            AddWide(p, _mm512_loadu_si512(blocks + 64 * v), powers[v]);
         folded = Reduced({Lanes(p.low), Lanes(p.middle), Lanes(p.high)});
     }
     return Stored(FoldFours(folded, point, blocks, count - n));

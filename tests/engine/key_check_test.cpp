@@ -58,6 +58,8 @@ TEST(TextDigest, EveryPathGivesThePolynomialsValue)
                                   0x72, 0x17, 0x28, 0xcd, 0xe6, 0xbb, 0x5c, 0x71};
     std::string thousand;
     for (int i = 0; i < 1000; ++i) thousand += static_cast<char>((i * 7 + 3) & 0xff);
+    std::string fourThousand;
+    for (int i = 0; i < 4000; ++i) fourThousand += static_cast<char>((i * 13 + 5) & 0xff);
     std::string thousandChanged = thousand;
     thousandChanged.back() = '\0';
     const struct {
@@ -70,6 +72,7 @@ TEST(TextDigest, EveryPathGivesThePolynomialsValue)
         {"0123456789abcdefg", "415bd468cf94d97465c27a4feb65e3f3"},
         {thousand, "e4e9fb3b8af7c16bb7da0aaed4671751"},
         {thousandChanged, "266cadb2f1c59c256483cbf89402882b"},
+        {fourThousand, "ed4c43ebd14182d658c4c9cde06230a8"},
     };
     const auto hex = [](const TextDigest::Value& value) {
         std::string text;
@@ -78,7 +81,7 @@ TEST(TextDigest, EveryPathGivesThePolynomialsValue)
     };
     for (const TextDigest::Path path : TextDigest::AvailablePaths()) {
         for (const auto& c : cases) {
-            for (const std::size_t piece : {std::size_t(1000), std::size_t(1), std::size_t(7), std::size_t(100)}) {
+            for (const std::size_t piece : {std::size_t(4000), std::size_t(1), std::size_t(7), std::size_t(700)}) {
                 SCOPED_TRACE(::testing::Message() << "path " << static_cast<int>(path) << ", " << c.text.size()
                                                 << " bytes in pieces of " << piece);
                 TextDigest digest(point, path);
