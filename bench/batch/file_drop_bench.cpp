@@ -16,8 +16,8 @@
 
 #include "batch/file_list.h"
 #include "grid/next_grid.h"
-#include "platform/desktop_doubles.h"
 #include "platform/posix_file_system.h"
+#include "platform/testing/desktop_doubles.h"
 #include "ui/main_form.h"
 
 namespace {

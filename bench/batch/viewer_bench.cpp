@@ -14,8 +14,8 @@
 #include <sys/resource.h>
 
 #include "batch/run_outputs.h"
-#include "platform/desktop_doubles.h"
 #include "platform/posix_file_system.h"
+#include "platform/testing/desktop_doubles.h"
 #include "ui/text_pane.h"
 #include "ui/text_viewer.h"
 #include "ui/text_viewers.h"

@@ -20,7 +20,7 @@
 #include <optional>
 
 #include "grid/next_grid.h"
-#include "platform/desktop_doubles.h"
+#include "platform/testing/desktop_doubles.h"
 #include "ui/file_list_actions.h"
 #include "ui/main_form.h"
 #include "ui/nx_edit.h"

@@ -5,7 +5,7 @@
 #include "ui/control_look.h"
 #include "ui/glyphs.h"
 #include "ui/hint.h"
-#include "ui/toolbar_accessible.h"
+#include "ui/window_accessible.h"
 
 #include <QIcon>
 #include <QPixmap>

@@ -22,11 +22,14 @@ std::string_view TrimKey(std::string_view typed)
     return typed;
 }
 
-std::optional<std::string> AcceptKey(std::string_view typed)
+AcceptedKey AcceptTypedKey(std::string_view text, const std::string& textCharset, const std::string& codePage)
 {
-    const std::string_view key = TrimKey(typed);
-    if (key.size() < MinimumKeyLength) return std::nullopt;
-    return std::string(key);
+    // Trimmed only as code-page bytes: the length rule counts those.
+    const KeyInCodePage bytes = ToKeyCodePage(text, textCharset, codePage);
+    if (bytes.fault != KeyInCodePage::Fault::None) return {std::nullopt, bytes.fault};
+    const std::string_view key = TrimKey(bytes.bytes);
+    if (key.size() < MinimumKeyLength) return {};
+    return {std::string(key)};
 }
 
 void PrepareTables(std::string_view key)

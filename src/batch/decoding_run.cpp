@@ -18,17 +18,14 @@ QString MessageText(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// The typed text's bytes in the key's code page, on which the length test
-// and the tables work; nothing when a character has no byte there, as any
-// stand-in for it would make another key.
-std::optional<std::string> KeyBytes(const QString& typed, const std::string& codePage)
+// The key a run decodes with, from the key field's text; nothing when it is
+// refused.
+std::optional<std::string> RunKey(const QString& typed, const std::string& codePage)
 {
     // A lone surrogate is no character, and Qt would turn it into "?".
     if (!typed.isValidUtf16()) return std::nullopt;
     const QByteArray utf8 = typed.toUtf8();
-    KeyInCodePage key = ToKeyCodePage(std::string_view(utf8.constData(), std::size_t(utf8.size())), "UTF-8", codePage);
-    if (key.fault != KeyInCodePage::Fault::None) return std::nullopt;
-    return std::move(key.bytes);
+    return AcceptTypedKey(std::string_view(utf8.constData(), std::size_t(utf8.size())), "UTF-8", codePage).key;
 }
 
 // One row's turn, as the table shows it while the file decodes.
@@ -126,8 +123,7 @@ void DecodingRun::Execute(const RunInputs& inputs)
     if (active_) return;
     // Message boxes and the row loop both let events in.
     const QScopedValueRollback<bool> activeWhileHere(active_, true);
-    const std::optional<std::string> bytes = KeyBytes(inputs.typedKey, inputs.keyCodePage);
-    const std::optional<std::string> key = bytes ? AcceptKey(*bytes) : std::nullopt;
+    const std::optional<std::string> key = RunKey(inputs.typedKey, inputs.keyCodePage);
     if (!key) {
         messages_.ShowError(MessageText(KeyNotCorrectMessage));
         return;

@@ -4,12 +4,6 @@
 
 namespace vantrel::batch {
 
-const platform::FolderLister& SystemFolderLister()
-{
-    static const platform::PosixFolderLister folders;
-    return folders;
-}
-
 FileServices SystemFileServices()
 {
     // Neither keeps state between calls, so one of each serves the program.

@@ -8,13 +8,10 @@
 
 namespace vantrel::batch {
 
-// This machine's folders; they keep no state, so one lister serves all.
-const platform::FolderLister& SystemFolderLister();
-
 struct FileServices {
     platform::FileSystem& files;
     const platform::DriveKinds& drives;
-    const platform::FolderLister& folders = SystemFolderLister();
+    const platform::FolderLister& folders = platform::SystemFolderLister();
 };
 
 // This machine's file system and mount table.

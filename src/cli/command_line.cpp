@@ -2,98 +2,208 @@
 
 #include <algorithm>
 #include <charconv>
+#include <getopt.h>
+#include <iterator>
+#include <string_view>
+
+#include "cli/escaped_text.h"
 
 namespace vantrel::cli {
 namespace {
 
-std::optional<unsigned> JobCount(const std::optional<std::string>& text)
+// Codes for the options without a one-letter form, past every character.
+enum LongOnly : int { NoCheck = 256, KeyFile, KeyEncoding, FilesFrom, Version };
+
+// One table for both forms of every option, so that getopt's short-option
+// string and its long-option list cannot drift apart. needs: what a missing
+// or empty value lacks, for the message; empty for options without a value.
+struct OptionSpec {
+    int code;
+    const char* longName; // null: short only
+    std::string_view needs;
+};
+constexpr OptionSpec Options[] = {
+    {'h', "help", {}},
+    {Version, "version", {}},
+    {NoCheck, "no-check", {}},
+    {'o', "output", "a folder"},
+    {KeyFile, "key-file", "a file name or -"},
+    {KeyEncoding, "key-encoding", "an encoding name"},
+    {'k', nullptr, "a key"},
+    {FilesFrom, "files-from", "a file name or -"},
+    {'0', "null", {}},
+    {'r', "recursive", {}},
+    {'j', "jobs", "a number from 0 to 1024"},
+};
+static_assert(MaxJobs == 1024, "the -j message names the limit");
+
+const OptionSpec* SpecFor(int code)
+{
+    const auto found = std::ranges::find(Options, code, &OptionSpec::code);
+    return found == std::end(Options) ? nullptr : found;
+}
+
+// "-" first: arguments that are no options come back in their place among
+// the options (code 1), which --files-from needs; it also makes getopt
+// ignore POSIXLY_CORRECT. ":" next: a missing value is told apart (':'),
+// and getopt prints nothing itself.
+std::string ShortOptions()
+{
+    std::string text = "-:";
+    for (const OptionSpec& option : Options) {
+        if (option.code >= 256) continue;
+        text += static_cast<char>(option.code);
+        if (!option.needs.empty()) text += ':';
+    }
+    return text;
+}
+
+std::vector<option> LongOptions()
+{
+    std::vector<option> list;
+    for (const OptionSpec& spec : Options) {
+        if (spec.longName) list.push_back({spec.longName, spec.needs.empty() ? no_argument : required_argument, nullptr, spec.code});
+    }
+    list.push_back({nullptr, 0, nullptr, 0});
+    return list;
+}
+
+// The option as the user wrote it: its long name for any abbreviation of
+// it, else its letter.
+std::string Written(const OptionSpec& spec, bool longForm)
+{
+    if (longForm && spec.longName) return std::string("--") + spec.longName;
+    return std::string("-") + static_cast<char>(spec.code);
+}
+
+UsageError NeedsValue(const OptionSpec& spec, bool longForm)
+{
+    return {Written(spec, longForm) + " needs " + std::string(spec.needs)};
+}
+
+// Why getopt refused a long option: unknown, or the start of several.
+UsageError RefusedLongOption(std::string_view argument)
+{
+    const std::string_view name = argument.substr(2, argument.find('=') - 2);
+    std::string candidates;
+    int matches = 0;
+    for (const OptionSpec& spec : Options) {
+        if (!spec.longName || !std::string_view(spec.longName).starts_with(name)) continue;
+        candidates += std::string(matches++ > 0 ? ", --" : "--") + spec.longName;
+    }
+    const std::string written = EscapedText(argument.substr(0, argument.find('=')));
+    if (!name.empty() && matches > 1) return {"option " + written + " is ambiguous; it may be " + candidates};
+    return {"unknown option " + written};
+}
+
+std::optional<unsigned> JobCount(std::string_view text)
 {
     unsigned count = 0;
-    if (!text || text->empty()) return std::nullopt;
-    const char* end = text->data() + text->size();
-    const auto parsed = std::from_chars(text->data(), end, count);
+    if (text.empty()) return std::nullopt;
+    const char* end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, count);
     if (parsed.ec != std::errc{} || parsed.ptr != end || count > MaxJobs) return std::nullopt;
     return count;
 }
 
-UsageError JobsNeedANumber(const std::string& option)
+// Takes the value of an option that has one; false when it is unusable.
+bool TakeValue(CommandOptions& options, int code, const std::string& value)
 {
-    return {option + " needs a number from 0 to " + std::to_string(MaxJobs)};
+    switch (code) {
+    // An empty folder would put the outputs at the root of the file system.
+    case 'o': options.outputFolder = value; return !value.empty();
+    case KeyFile: options.keyFile = value; return true;
+    // An empty name would be the locale's own character set to iconv.
+    case KeyEncoding: options.keyEncoding = value; return !value.empty();
+    case 'k': options.key = value; return true;
+    case FilesFrom:
+        options.fileLists.push_back({value, options.sources.size()});
+        return !value.empty();
+    case 'j': {
+        const auto count = JobCount(value);
+        if (count) options.jobs = *count;
+        return count.has_value();
+    }
+    }
+    return false;
+}
+
+void TakeSwitch(CommandOptions& options, int code)
+{
+    switch (code) {
+    case 'h': options.help = true; break;
+    case Version: options.version = true; break;
+    case NoCheck: options.keyCheck = false; break;
+    case '0': options.nulSeparated = true; break;
+    case 'r': options.recursive = true; break;
+    }
+}
+
+// getopt_long keeps its place in globals: the command line is parsed once,
+// on the main thread, before any other thread starts.
+std::variant<CommandOptions, UsageError> ParseOptions(std::span<const std::string> args)
+{
+    std::vector<std::string> copies{"vantrel-decode"};
+    copies.insert(copies.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& copy : copies) argv.push_back(copy.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(copies.size());
+    const std::string shortOptions = ShortOptions();
+    const std::vector<option> longOptions = LongOptions();
+
+    CommandOptions options;
+    optind = 0; // starts afresh, whatever an earlier parse left behind
+    opterr = 0;
+    for (;;) {
+        int longIndex = -1; // set only when a long option was taken
+        const int code = getopt_long(argc, argv.data(), shortOptions.c_str(), longOptions.data(), &longIndex);
+        if (code == -1) break;
+        if (code == 1) {
+            options.sources.emplace_back(optarg);
+            continue;
+        }
+        // In both errors that end an argument, a refused long option and a
+        // value missing at the end, getopt has just stepped past it.
+        const std::string_view last = argv[optind - 1];
+        if (code == '?') {
+            if (const OptionSpec* spec = optopt != 0 ? SpecFor(optopt) : nullptr)
+                return UsageError{Written(*spec, true) + " takes no value"};
+            if (optopt != 0) return UsageError{"unknown option " + EscapedText(std::string{'-', static_cast<char>(optopt)})};
+            return RefusedLongOption(last);
+        }
+        // getopt gives back only the codes it was given; checked all the
+        // same, as an unknown one must not be taken for an option.
+        const OptionSpec* known = SpecFor(code == ':' ? optopt : code);
+        if (known == nullptr) return UsageError{"unknown option " + EscapedText(last)};
+        if (code == ':') return NeedsValue(*known, last.starts_with("--"));
+        const OptionSpec& spec = *known;
+        if (spec.needs.empty()) {
+            TakeSwitch(options, code);
+        } else if (!TakeValue(options, code, optarg)) {
+            return NeedsValue(spec, longIndex >= 0);
+        }
+    }
+    // Everything after "--" is a file.
+    options.sources.insert(options.sources.end(), args.begin() + (optind - 1), args.end());
+    return options;
 }
 
 } // namespace
 
 std::variant<CommandOptions, UsageError> ParseCommandLine(std::span<const std::string> args)
 {
-    CommandOptions options;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const auto nextValue = [&]() -> std::optional<std::string> {
-            if (i + 1 >= args.size()) return std::nullopt;
-            return args[++i];
-        };
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.sources.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            options.help = true;
-        } else if (arg == "--version") {
-            options.version = true;
-        } else if (arg == "--no-check") {
-            options.keyCheck = false;
-        } else if (arg == "-o" || arg == "--output") {
-            options.outputFolder = nextValue();
-            // An empty folder would put the outputs at the root of the file system.
-            if (!options.outputFolder || options.outputFolder->empty()) return UsageError{arg + " needs a folder"};
-        } else if (arg.starts_with("--output=")) {
-            options.outputFolder = arg.substr(9);
-            if (options.outputFolder->empty()) return UsageError{"--output needs a folder"};
-        } else if (arg == "--key-file") {
-            options.keyFile = nextValue();
-            if (!options.keyFile) return UsageError{"--key-file needs a file name or -"};
-        } else if (arg.starts_with("--key-file=")) {
-            options.keyFile = arg.substr(11);
-        } else if (arg == "--key-encoding") {
-            options.keyEncoding = nextValue();
-            // An empty name would be the locale's own character set to iconv.
-            if (!options.keyEncoding || options.keyEncoding->empty()) return UsageError{"--key-encoding needs an encoding name"};
-        } else if (arg.starts_with("--key-encoding=")) {
-            options.keyEncoding = arg.substr(15);
-            if (options.keyEncoding->empty()) return UsageError{"--key-encoding needs an encoding name"};
-        } else if (arg == "-k") {
-            options.key = nextValue();
-            if (!options.key) return UsageError{"-k needs a key"};
-        } else if (arg == "--files-from" || arg.starts_with("--files-from=")) {
-            const std::optional<std::string> list = arg == "--files-from" ? nextValue() : arg.substr(13);
-            if (!list || list->empty()) return UsageError{"--files-from needs a file name or -"};
-            options.fileLists.push_back({*list, options.sources.size()});
-        } else if (arg == "-0" || arg == "--null") {
-            options.nulSeparated = true;
-        } else if (arg == "-r" || arg == "--recursive") {
-            options.recursive = true;
-        } else if (arg == "-j" || arg == "--jobs") {
-            const auto count = JobCount(nextValue());
-            if (!count) return JobsNeedANumber(arg);
-            options.jobs = *count;
-        } else if (arg.starts_with("--jobs=") || (arg.starts_with("-j") && !arg.starts_with("--"))) {
-            const bool longForm = arg.starts_with("--");
-            const auto count = JobCount(arg.substr(longForm ? 7 : 2));
-            if (!count) return JobsNeedANumber(longForm ? "--jobs" : "-j");
-            options.jobs = *count;
-        } else {
-            return UsageError{"unknown option " + arg};
-        }
-    }
-    if (options.help || options.version) return options;
+    auto parsed = ParseOptions(args);
+    if (std::holds_alternative<UsageError>(parsed)) return parsed;
+    const CommandOptions& options = std::get<CommandOptions>(parsed);
+    if (options.help || options.version) return parsed;
     if (options.key && options.keyFile) return UsageError{"give the key either with --key-file or with -k"};
     const bool listOnInput = std::ranges::any_of(options.fileLists, [](const auto& list) { return list.name == "-"; });
     if (listOnInput && options.keyFile == "-")
         return UsageError{"standard input cannot give both the key and the file list; give the key with --key-file FILE"};
     if (options.nulSeparated && options.fileLists.empty()) return UsageError{"-0 is for the names of a --files-from list"};
     if (options.sources.empty() && options.fileLists.empty()) return UsageError{"no files to decode"};
-    return options;
+    return parsed;
 }
 
 std::string HelpText()
@@ -129,7 +239,11 @@ overwritten; a file that fails leaves no output behind.
   -j, --jobs N      decode up to N files at once (default 1; 0 for one per
                     processor)
   -h, --help        show this text
-  --version         show the version
+  --version         show the version and the licence
+
+Short options combine (-r0) and take their value attached (-oDIR, -j2); a
+long option may be shortened to any start that names no other (--key-f),
+and takes its value after "=" too (--output=DIR); "--" ends the options.
 
 Without --key-file or -k the key is asked for on the terminal, without echo.
 It is text in the locale's character set (UTF-8 under the C locale), taken
@@ -188,7 +302,10 @@ written, 2 for a usage, key, file list or drive error (nothing decoded),
 
 std::string VersionText()
 {
-    return "vantrel-decode " VANTREL_VERSION "\n";
+    return "vantrel-decode " VANTREL_VERSION "\n" VANTREL_COPYRIGHT "\n"
+           "License: MIT <https://opensource.org/license/mit>\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
 }
 
 } // namespace vantrel::cli

@@ -13,6 +13,7 @@
 #include "batch/paths.h"
 #include "cli/command_line.h"
 #include "cli/decode_jobs.h"
+#include "cli/error_messages.h"
 #include "cli/escaped_text.h"
 #include "cli/progress_bar.h"
 #include "cli/source_list.h"
@@ -36,9 +37,11 @@ std::string ResultText(const batch::FileResult& result)
     return text;
 }
 
+// The hint goes on a line of its own without the name, as with every tool.
 void ReportUsage(std::ostream& err, const std::string& text)
 {
-    err << "vantrel-decode: " << text << "\nTry 'vantrel-decode --help'.\n";
+    PrintMessage(err, text);
+    err << "Try '" << CommandName << " --help'.\n";
 }
 
 // Why the folder of -o cannot take the outputs, or nothing when it can. It
@@ -94,9 +97,9 @@ std::optional<std::string> KeyEncodingProblem(const std::string& name, bool name
 // Said after "Decoding key is not correct!" when the length was not the reason.
 std::string KeyTextProblem(batch::KeyInCodePage::Fault fault, const std::string& textCharset, const std::string& codePage)
 {
-    if (fault == batch::KeyInCodePage::Fault::NotText) return "the key is not valid " + EscapedText(textCharset) + " text\n";
+    if (fault == batch::KeyInCodePage::Fault::NotText) return "the key is not valid " + EscapedText(textCharset) + " text";
     return "the key has a character that " + EscapedText(codePage) +
-           " cannot hold; --key-encoding NAME names the code page the files were enciphered in\n";
+           " cannot hold; --key-encoding NAME names the code page the files were enciphered in";
 }
 
 TypedKey ReadTypedKey(const CommandOptions& options, const CommandStreams& streams, const CommandServices& services)
@@ -156,9 +159,7 @@ private:
         if (streams_.out || failed_) return;
         const int code = errno != 0 ? errno : EIO;
         failed_ = true;
-        streams_.err << "vantrel-decode: cannot write the results to standard output: "
-                     << platform::SystemErrorText(code) << '\n'
-                     << std::flush;
+        PrintMessage(streams_.err, "cannot write the results to standard output: " + platform::SystemErrorText(code));
     }
 
     const CommandStreams& streams_;
@@ -229,13 +230,13 @@ public:
     RunReport(const CommandStreams& streams, std::span<const std::string> sources, ResultLines& lines)
         : streams_(streams), sources_(sources), lines_(lines)
     {
-        if (streams.errIsTerminal) bar_.emplace(streams.err, streams.errColumns);
+        if (streams.errIsTerminal) bar_.emplace(streams.err, streams.errColumns, streams.errTakesEscapes);
     }
 
-    void Rejected(std::size_t) override
+    void Rejected(std::size_t index) override
     {
         ClearBar();
-        streams_.err << batch::WrongKeyMessage << '\n' << std::flush;
+        PrintFileMessage(streams_.err, sources_[index], batch::WrongKeyMessage);
     }
 
     void Finished(std::size_t index, const std::optional<batch::FileResult>& result) override
@@ -299,12 +300,6 @@ private:
 
 } // namespace
 
-const platform::FolderLister& SystemFolders()
-{
-    static const platform::PosixFolderLister folders;
-    return folders;
-}
-
 int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& streams, const CommandServices& services)
 {
     const auto parsed = ParseCommandLine(args);
@@ -344,14 +339,15 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         ReportUsage(streams.err, typed.problem);
         return CannotStart;
     }
-    const batch::KeyInCodePage inCodePage = batch::ToKeyCodePage(*typed.text, services.keyTextCharset, codePage);
-    const bool convertible = inCodePage.fault == batch::KeyInCodePage::Fault::None;
-    const std::optional<std::string> key = convertible ? batch::AcceptKey(inCodePage.bytes) : std::nullopt;
-    if (!key) {
-        streams.err << batch::KeyNotCorrectMessage << '\n';
-        if (!convertible) streams.err << KeyTextProblem(inCodePage.fault, services.keyTextCharset, codePage);
+    const batch::AcceptedKey accepted = batch::AcceptTypedKey(*typed.text, services.keyTextCharset, codePage);
+    if (!accepted.key) {
+        std::string message(batch::KeyNotCorrectMessage);
+        if (accepted.fault != batch::KeyInCodePage::Fault::None)
+            message += "\n" + KeyTextProblem(accepted.fault, services.keyTextCharset, codePage);
+        PrintMessage(streams.err, message);
         return CannotStart;
     }
+    const std::string& key = *accepted.key;
 
     ExpandedSources expanded;
     if (options.recursive) {
@@ -366,15 +362,14 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
         batch::CheckSources(services.drives, sources, options.outputFolder.has_value(), services.interrupted);
     if (checked.interrupted) return Interrupted;
     if (const auto blocked = checked.notAllowed) {
-        streams.err << batch::UploadFolderNotCorrectMessage << '\n'
-                    << EscapedText(sources[*blocked])
-                    << ": not on a fixed disk; choose an output folder with -o DIR\n";
+        PrintMessage(streams.err, batch::UploadFolderNotCorrectMessage);
+        PrintFileMessage(streams.err, sources[*blocked], "not on a fixed disk; choose an output folder with -o DIR");
         return CannotStart;
     }
     for (const std::string& folder : expanded.unreadableFolders)
-        streams.err << "vantrel-decode: cannot read the folder " << EscapedText(folder) << "; its files are left out\n";
+        PrintMessage(streams.err, "cannot read the folder " + EscapedText(folder) + "; its files are left out");
 
-    batch::PrepareTables(*key);
+    batch::PrepareTables(key);
     const std::vector<std::uint64_t> sizes =
         streams.errIsTerminal ? MeasuredSizes(sources, services.interrupted) : std::vector<std::uint64_t>{};
     const unsigned jobs = options.jobs == 0 ? std::min(ProcessorCount(), MaxJobs) : options.jobs;
@@ -382,10 +377,10 @@ int RunDecodeCommand(std::span<const std::string> args, const CommandStreams& st
                           services.interrupted};
     RunReport report(streams, sources, lines);
     if (const std::string failure = RunDecodeJobs(sources, sizes, setup, report); !failure.empty()) {
-        streams.err << "vantrel-decode: cannot start decoding: " << failure << '\n';
+        PrintMessage(streams.err, "cannot start decoding: " + failure);
         return CannotStart;
     }
-    if (sources.size() != 1) streams.err << "vantrel-decode: " << report.Summary() << '\n' << std::flush;
+    if (sources.size() != 1) PrintMessage(streams.err, report.Summary());
 
     int status = report.Status();
     if (status == AllDecoded && (lines.Failed() || !expanded.unreadableFolders.empty())) status = SomeNotDecoded;

@@ -28,10 +28,8 @@ struct CommandStreams {
     std::ostream& err;
     bool errIsTerminal = false; // draw a progress bar
     int errColumns = 80;        // the terminal's width, for the progress bar
+    bool errTakesEscapes = true; // false where TERM is "dumb" or unset
 };
-
-// This machine's folders.
-const platform::FolderLister& SystemFolders();
 
 struct CommandServices {
     platform::FileSystem& files;
@@ -46,7 +44,7 @@ struct CommandServices {
     std::string keyCodePage = std::string(batch::DefaultKeyCodePage);
     std::string keyTextCharset = "UTF-8";
     // For -r.
-    const platform::FolderLister& folders = SystemFolders();
+    const platform::FolderLister& folders = platform::SystemFolderLister();
 };
 
 // args excludes the program name.

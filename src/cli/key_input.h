@@ -1,8 +1,8 @@
 #pragma once
 // Getting the key without putting it on the command line: from a key file,
-// standard input or the terminal. Only the first line counts, and no more
-// than KeyReadLimit bytes are taken from any of them, so that a key file
-// that never ends (a device, a huge file) cannot hold the command up.
+// standard input or the terminal. Only the first line counts, and it may
+// have no more than KeyReadLimit bytes, so that a key file that never ends
+// (a device, a huge file) cannot hold the command up.
 #include <cstddef>
 #include <functional>
 #include <iosfwd>

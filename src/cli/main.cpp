@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <iostream>
 #include <malloc.h>
+#include <string_view>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -59,6 +61,14 @@ int TerminalColumns(int fd)
     return ::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
 }
 
+// An editor's shell buffer or a serial console says "dumb" and shows escape
+// sequences as they are; without TERM nothing is known of the terminal.
+bool TerminalTakesEscapes()
+{
+    const char* term = std::getenv("TERM");
+    return term && *term && std::string_view(term) != "dumb";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -78,7 +88,8 @@ int main(int argc, char** argv)
     const vantrel::platform::SystemDriveKinds drives;
     const bool errIsTerminal = ::isatty(STDERR_FILENO) == 1;
     const vantrel::cli::CommandStreams streams{STDIN_FILENO, std::cout, std::cerr, errIsTerminal,
-                                               errIsTerminal ? TerminalColumns(STDERR_FILENO) : 80};
+                                               errIsTerminal ? TerminalColumns(STDERR_FILENO) : 80,
+                                               TerminalTakesEscapes()};
     const auto interrupted = [] { return vantrel::cli::InterruptRequested(); };
     const vantrel::platform::PosixFolderLister folders(interrupted);
     vantrel::cli::CommandServices services{files,

@@ -26,7 +26,9 @@ std::string Label(std::string_view name, std::size_t width)
     if (text.size() <= width) return text;
     std::size_t first = starts.size();
     while (first > 0 && text.size() - starts[first - 1] + 3 <= width) --first;
-    return "..." + text.substr(first < starts.size() ? starts[first] : text.size());
+    std::string label = "...";
+    label += std::string_view(text).substr(first < starts.size() ? starts[first] : text.size());
+    return label;
 }
 
 int Percent(const BarCounts& counts)
@@ -55,7 +57,10 @@ std::string ByteCounts(std::uint64_t done, std::uint64_t total)
     return text;
 }
 
-ProgressBar::ProgressBar(std::ostream& terminal, int columns) : terminal_(terminal), columns_(columns) {}
+ProgressBar::ProgressBar(std::ostream& terminal, int columns, bool takesEscapes)
+    : terminal_(terminal), columns_(columns), takesEscapes_(takesEscapes)
+{
+}
 
 void ProgressBar::Show(std::string_view name, const BarCounts& counts)
 {
@@ -73,13 +78,27 @@ void ProgressBar::Show(std::string_view name, const BarCounts& counts)
     if (labelRoom >= ShortestLabel && !name.empty()) line = Label(name, labelRoom) + " " + line;
 
     if (line == shown_) return;
+    if (takesEscapes_) {
+        terminal_ << '\r' << line << "\033[K";
+    } else {
+        // Spaces over what a longer old line showed; the next line starts
+        // with a return anyway.
+        const std::size_t left = shown_.size() > line.size() ? shown_.size() - line.size() : 0;
+        terminal_ << '\r' << line << std::string(left, ' ');
+    }
+    terminal_ << std::flush;
     shown_ = line;
-    terminal_ << '\r' << line << "\033[K" << std::flush;
 }
 
 void ProgressBar::Clear()
 {
-    if (!shown_.empty()) terminal_ << "\r\033[K" << std::flush;
+    if (shown_.empty()) return;
+    if (takesEscapes_) {
+        terminal_ << "\r\033[K";
+    } else {
+        terminal_ << '\r' << std::string(shown_.size(), ' ') << '\r';
+    }
+    terminal_ << std::flush;
     shown_.clear();
 }
 

@@ -20,8 +20,9 @@ struct BarCounts {
 class ProgressBar {
 public:
     // columns is the terminal's width; the line stays short of its last
-    // column, so that it never wraps.
-    explicit ProgressBar(std::ostream& terminal, int columns = 80);
+    // column, so that it never wraps. A terminal that takes no escape
+    // sequences (TERM=dumb) gets the line's old end overwritten with spaces.
+    explicit ProgressBar(std::ostream& terminal, int columns = 80, bool takesEscapes = true);
     // name is escaped for the terminal (EscapedText), and shortened to fit.
     // Writes only when the line changes.
     void Show(std::string_view name, const BarCounts& counts);
@@ -32,6 +33,7 @@ public:
 private:
     std::ostream& terminal_;
     int columns_;
+    bool takesEscapes_;
     std::string shown_;
 };
 

@@ -1,18 +1,31 @@
 #include "cli/source_list.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "batch/folder_walk.h"
-#include "cli/interrupt_window.h"
+#include "cli/line_reader.h"
 
 namespace vantrel::cli {
 namespace {
 
-ListRead Failure(int code)
+LineReader::Rules NameRules(char separator)
 {
-    return {ListRead::Status::Failed, {}, platform::SystemErrorText(code)};
+    // A line-separated list with a NUL byte holds no names: none can have one.
+    return {separator, LongestListedName, separator != '\0', true};
+}
+
+ListRead ReadNames(LineReader& reader)
+{
+    ListRead list;
+    std::string name;
+    for (;;) {
+        switch (reader.Next(name)) {
+        case LineReader::Status::Line: list.names.push_back(std::move(name)); break;
+        case LineReader::Status::End: return list;
+        case LineReader::Status::TooLong: return {ListRead::Status::NameTooLong, {}, {}, reader.LineNumber()};
+        case LineReader::Status::HoldsNul: return {ListRead::Status::HoldsNul, {}, {}};
+        case LineReader::Status::Failed: return {ListRead::Status::Failed, {}, reader.Error()};
+        case LineReader::Status::Interrupted: return {ListRead::Status::Interrupted, {}, {}};
+        }
+    }
 }
 
 // Answers every folder with nothing once the user has asked to end, so that
@@ -49,51 +62,14 @@ private:
 
 ListRead ReadNameList(int fd, char separator, const std::function<bool()>& interrupted)
 {
-    if (fd < 0) return Failure(EBADF); // poll() would wait on it for ever
-    const InterruptWindow window;
-    ListRead list;
-    std::string name;
-    std::size_t entry = 1;
-    char buffer[64 * 1024];
-    for (;;) {
-        if (interrupted()) return {ListRead::Status::Interrupted, {}, {}};
-        if (window.Wait(fd) < 0) {
-            if (errno == EINTR) continue;
-            return Failure(errno);
-        }
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR || errno == EAGAIN) continue;
-            return Failure(errno);
-        }
-        if (got == 0) break;
-        for (std::string_view chunk(buffer, static_cast<std::size_t>(got));;) {
-            const std::size_t end = std::min(chunk.find(separator), chunk.size());
-            const std::string_view piece = chunk.substr(0, end);
-            // Passed on, the name would end at its NUL and another file be decoded.
-            if (piece.find('\0') != std::string_view::npos) return {ListRead::Status::HoldsNul, {}, {}};
-            if (name.size() + piece.size() > LongestListedName) return {ListRead::Status::NameTooLong, {}, {}, entry};
-            name.append(piece);
-            if (end == chunk.size()) break;
-            if (!name.empty()) list.names.push_back(std::move(name));
-            name.clear();
-            ++entry;
-            chunk.remove_prefix(end + 1);
-        }
-    }
-    if (!name.empty()) list.names.push_back(std::move(name));
-    return list;
+    LineReader reader(fd, NameRules(separator), interrupted);
+    return ReadNames(reader);
 }
 
 ListRead ReadNameListFile(const std::string& path, char separator, const std::function<bool()>& interrupted)
 {
-    // Not blocking in open(): a named pipe without a writer yet is waited
-    // for in ReadNameList, where Ctrl-C ends the wait.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return Failure(errno);
-    ListRead list = ReadNameList(fd, separator, interrupted);
-    ::close(fd);
-    return list;
+    LineReader reader(path, NameRules(separator), interrupted);
+    return ReadNames(reader);
 }
 
 ExpandedSources ExpandFolders(std::vector<std::string> names, const platform::FileSystem& files,

@@ -13,10 +13,3 @@ add_library(vantrel_platform_desktop STATIC
   ${CMAKE_CURRENT_LIST_DIR}/transient_settings.cpp)
 target_include_directories(vantrel_platform_desktop PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(vantrel_platform_desktop PUBLIC Qt6::Widgets Qt6::DBus)
-
-# Scripted dialogs and recording boxes for the tests of every layer above.
-add_library(vantrel_platform_doubles STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/desktop_doubles.h
-  ${CMAKE_CURRENT_LIST_DIR}/desktop_doubles.cpp)
-target_include_directories(vantrel_platform_doubles PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(vantrel_platform_doubles PUBLIC Qt6::Core)

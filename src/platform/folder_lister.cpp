@@ -59,6 +59,12 @@ std::optional<std::vector<FolderEntry>> PosixFolderLister::List(const std::strin
     return entries;
 }
 
+const FolderLister& SystemFolderLister()
+{
+    static const PosixFolderLister folders;
+    return folders;
+}
+
 std::optional<FolderIdentity> IdentifyFolder(const std::string& path)
 {
     struct stat info {};

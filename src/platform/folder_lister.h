@@ -42,6 +42,9 @@ private:
     std::function<bool()> stopped_;
 };
 
+// This machine's folders; the lister keeps no state, so one serves all.
+const FolderLister& SystemFolderLister();
+
 // Which folder a path leads to, however it is written (relative, with "..",
 // through links): two paths lead to the same folder exactly when their
 // identities are equal.

@@ -1,5 +1,6 @@
 #include "batch/decode_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>

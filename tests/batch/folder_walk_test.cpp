@@ -2,6 +2,7 @@
 // case, and over one whose sub-folder cannot be read.
 #include "batch/folder_walk.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>

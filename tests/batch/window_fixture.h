@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "grid/next_grid.h"
-#include "platform/desktop_doubles.h"
 #include "platform/posix_file_system.h"
+#include "platform/testing/desktop_doubles.h"
 #include "platform/testing/fake_drive_kinds.h"
 #include "platform/testing/fault_injecting_file_system.h"
 #include "ui/main_form.h"

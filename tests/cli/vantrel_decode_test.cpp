@@ -45,7 +45,11 @@ protected:
 
 TEST_F(VantrelDecodeTest, TellsItsVersionAndUsage)
 {
-    EXPECT_EQ(Run("--version").out, "vantrel-decode 1.6\n");
+    EXPECT_EQ(Run("--version").out, "vantrel-decode 1.6\n"
+                                    "Copyright (c) 2026 The Vantrel developers\n"
+                                    "License: MIT <https://opensource.org/license/mit>\n"
+                                    "This is free software: you are free to change and redistribute it.\n"
+                                    "There is NO WARRANTY, to the extent permitted by law.\n");
     const Finished help = Run("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("Usage: vantrel-decode [--no-check] [-o DIR] [--key-file FILE|-] FILE...\n"));
@@ -72,11 +76,11 @@ TEST_F(VantrelDecodeTest, ExitsWithOneForAWrongKeyAndTwoForAShortOne)
     const Finished wrong = Run("--key-file - '" + source + "'", std::string(testing::WrongKey) + "\n");
     EXPECT_EQ(wrong.status, 1);
     EXPECT_EQ(wrong.out, source + "\tRejected\t\n");
-    EXPECT_EQ(wrong.err, "Wrong invalid key!\n");
+    EXPECT_EQ(wrong.err, "vantrel-decode: " + source + ": Wrong invalid key!\n");
 
     const Finished shortKey = Run("--key-file - '" + source + "'", "short\n");
     EXPECT_EQ(shortKey.status, 2);
-    EXPECT_EQ(shortKey.err, "Decoding key is not correct!\n");
+    EXPECT_EQ(shortKey.err, "vantrel-decode: Decoding key is not correct!\n");
     EXPECT_EQ(dir_.FilesIn("in/Decript"), std::vector<std::string>{});
 }
 
@@ -99,9 +103,10 @@ TEST_F(VantrelDecodeTest, TakesTheKeyInTheCodePageOfTheLocaleLanguage)
         {"en_US.UTF-8", "--key-encoding CP1251" + typed, 0, ""},
         {"C", "--key-encoding CP1251" + typed, 0, ""}, // ASCII cannot hold the key: read as UTF-8
         {"en_US.UTF-8", typed, 2,
-         "Decoding key is not correct!\nthe key has a character that CP1252 cannot hold; --key-encoding NAME names the "
-         "code page the files were enciphered in\n"},
-        {"C", "--key-encoding CP1251" + typedInCp1251, 2, "Decoding key is not correct!\nthe key is not valid UTF-8 text\n"},
+         "vantrel-decode: Decoding key is not correct!\nvantrel-decode: the key has a character that CP1252 cannot hold; "
+         "--key-encoding NAME names the code page the files were enciphered in\n"},
+        {"C", "--key-encoding CP1251" + typedInCp1251, 2,
+         "vantrel-decode: Decoding key is not correct!\nvantrel-decode: the key is not valid UTF-8 text\n"},
     };
     for (const auto& c : cases) {
         environment_ = "LOCPATH='" VANTREL_TEST_LOCALES "' LC_ALL=" + c.locale + " ";
@@ -308,6 +313,35 @@ TEST_F(VantrelDecodeTest, CtrlCAtThePromptEndsItsLineAndNothingMore)
     EXPECT_EQ(after, "\r\n"); // the newline, as the terminal shows it
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
     EXPECT_EQ(dir_.FilesIn("in"), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(VantrelDecodeTest, NoEscapeSequencesReachADumbTerminal)
+{
+    const std::string source = dir_.Write("in/a.txt", std::string(1000, 'a'));
+    const std::string key = dir_.Write("key", std::string(testing::RightKey) + "\n");
+    const struct {
+        const char* term; // null: not set
+        bool escapes;
+    } cases[] = {{"xterm", true}, {"dumb", false}, {nullptr, false}};
+    for (const auto& c : cases) {
+        int master = -1;
+        const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            c.term ? ::setenv("TERM", c.term, 1) : ::unsetenv("TERM");
+            ::execl(VANTREL_DECODE_BINARY, VANTREL_DECODE_BINARY, "--key-file", key.c_str(), source.c_str(), nullptr);
+            ::_exit(127);
+        }
+        const std::string shown = ReadTerminal(master, {});
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::close(master);
+
+        const std::string term = c.term ? c.term : "(unset)";
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << term;
+        EXPECT_NE(shown.find("a.txt [####################] 100%  1/1 files"), std::string::npos) << term << ": " << shown;
+        EXPECT_EQ(shown.find('\033') != std::string::npos, c.escapes) << term << ": " << shown;
+    }
 }
 
 } // namespace

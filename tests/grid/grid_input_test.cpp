@@ -153,8 +153,9 @@ TEST_P(KeySelectionTest, MovesSelectionAsTabled)
     table.grid->verticalScrollBar()->setValue(c.firstInView);
     QTest::keyClick(table.grid, c.key);
     EXPECT_EQ(table.grid->GetSelectedRow(), c.expectSelected);
-    if (c.expectFirst >= 0)
+    if (c.expectFirst >= 0) {
         EXPECT_EQ(table.grid->FirstRowInView(), c.expectFirst);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

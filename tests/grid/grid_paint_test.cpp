@@ -153,10 +153,12 @@ TEST_P(ProgressBarPaintTest, BarWidthInTheInnerArea)
     const int w = GetParam().width;
     EXPECT_EQ(Pixel(shot, innerLeft - 2, y), QColor(0xFF, 0xFF, 0xFF));   // box outline
     EXPECT_EQ(Pixel(shot, innerLeft, y), window);                           // gradient starts at the column colour
-    if (w > 1)
+    if (w > 1) {
         EXPECT_EQ(Pixel(shot, innerLeft + w - 1, y), GetParam().last);
-    if (w < 72)
+    }
+    if (w < 72) {
         EXPECT_EQ(Pixel(shot, innerLeft + w, y), window) << "bar ends after " << w;
+    }
     EXPECT_EQ(Pixel(shot, 506, y), Button(*table.grid));   // right grid line
 }
 

@@ -3,6 +3,7 @@
 // change, numeric order, switching columns, the selection, the press that is
 // a click and the press that is a drag, and header input while disabled.
 #include "file_table_fixture.h"
+#include <algorithm>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <gtest/gtest.h>

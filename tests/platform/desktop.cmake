@@ -1,3 +1,4 @@
+include(${PROJECT_SOURCE_DIR}/tests/platform/testing/desktop_doubles.cmake)
 vantrel_add_test(vantrel_platform_desktop_tests WIDGETS
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/exception_box_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/message_boxes_test.cpp

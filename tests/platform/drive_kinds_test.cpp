@@ -166,7 +166,9 @@ TEST_F(DriveKindsTest, AWorkingFolderBeyondPathMaxStillTellsTheDiskOfARelativeSo
 
     EXPECT_FALSE(resolvable) << "the working folder should be too deep for an absolute path";
     EXPECT_TRUE(answers[0]) << "fixed disk";
-    if (major(info.st_dev) != 0) EXPECT_FALSE(answers[1]) << "removable disk";
+    if (major(info.st_dev) != 0) {
+        EXPECT_FALSE(answers[1]) << "removable disk";
+    }
 }
 
 TEST_F(DriveKindsTest, WithoutAMountTableNothingCountsAsFixed)

@@ -4,14 +4,14 @@
 // click does, also during a run.
 #include "accessible_events.h"
 #include "grid/next_grid.h"
-#include "platform/desktop_doubles.h"
+#include "platform/testing/desktop_doubles.h"
 #include "ui/main_form.h"
 #include "ui/nx_check_box.h"
 #include "ui/nx_edit.h"
 #include "ui/nx_label.h"
 #include "ui/nx_panel.h"
 #include "ui/speed_button.h"
-#include "ui/toolbar_accessible.h"
+#include "ui/window_accessible.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -114,7 +114,7 @@ TEST_F(WindowAccessibilityTest, TheKeyReachesToolsOnlyAsItsMask)
     QTest::keyClick(form.Edit1, Qt::Key_Backspace);
     // The field's own menu pastes while the menu, not the field, handles the click.
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5));
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), form.Edit1->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(form.Edit1, &menuKey);
     auto* menu = form.Edit1->findChild<QMenu*>();
     ASSERT_NE(menu, nullptr);

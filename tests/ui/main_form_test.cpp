@@ -1,7 +1,7 @@
 #include "grid/cells.h"
 #include "grid/columns.h"
 #include "grid/next_grid.h"
-#include "platform/desktop_doubles.h"
+#include "platform/testing/desktop_doubles.h"
 #include "ui/main_form.h"
 #include "ui/nx_check_box.h"
 #include "ui/nx_edit.h"

@@ -4,7 +4,7 @@
 // accessibility bus. Runs until it is ended.
 #include "app/vantrel_application.h"
 #include "grid/next_grid.h"
-#include "platform/desktop_doubles.h"
+#include "platform/testing/desktop_doubles.h"
 #include "ui/main_form.h"
 #include "ui/nx_edit.h"
 #include "ui/speed_button.h"

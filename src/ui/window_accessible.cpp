@@ -1,4 +1,4 @@
-#include "ui/toolbar_accessible.h"
+#include "ui/window_accessible.h"
 
 #include "grid/table_accessible.h"
 #include "ui/main_form.h"
@@ -247,7 +247,7 @@ bool Is(const QString& className)
     return className == QLatin1String(Control::staticMetaObject.className());
 }
 
-QAccessibleInterface* ToolbarAccessibleFactory(const QString& className, QObject* object)
+QAccessibleInterface* WindowAccessibleFactory(const QString& className, QObject* object)
 {
     if (!object || !object->isWidgetType())
         return nullptr;
@@ -273,7 +273,7 @@ void InstallAccessibleInterfaces()
 {
     static const bool installed = [] {
         QAccessible::installFactory(&grid::NextGridAccessibleFactory);
-        QAccessible::installFactory(&ToolbarAccessibleFactory);
+        QAccessible::installFactory(&WindowAccessibleFactory);
         return true;
     }();
     (void)installed;

@@ -1,4 +1,4 @@
-#include "platform/desktop_doubles.h"
+#include "platform/testing/desktop_doubles.h"
 
 #include <utility>
 
