@@ -3,13 +3,17 @@
 // key check on, and the whole-command timing's source (a marker about every
 // 30 bytes) with the key check on. Speeds are per wall-clock second, since
 // helper threads read and write while the calling thread decodes; the last
-// case shows each scan path on the calling thread alone.
+// case shows each scan path on the calling thread alone, and the chunk
+// cases what one chunk costs the thread that decodes ahead.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/decode_stream.h"
+#include "engine/stream_decoder.h"
 #include "bench_source.h"
 #include "testing/encipher.h"
 
@@ -147,11 +151,61 @@ void BM_DecodeGeneratedSourceInTurn(benchmark::State& state)
     DecodeInMemory(state, source, true, testing::TableForKey("BENCH-KEY-2024"), strategy);
 }
 
+// Argument: the scan path. One chunk decoded in place by the stream decoder,
+// again and again: what the helper thread spends on a chunk besides reading
+// it. Each round first copies the encoded chunk back (a copy within the cache).
+void DecodeChunkInPlace(benchmark::State& state, const std::string& stream, const SubstitutionTable& user)
+{
+    const auto path = static_cast<ScanPath>(state.range(0));
+    if (!ScanPathAvailable(path)) {
+        state.SkipWithError("this processor lacks the scan path");
+        return;
+    }
+    const DecodeTables tables{user, Fixed()};
+    StreamDecoder decoder(tables, true, path);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(stream.data());
+    // Past the start, so that a key check that settles early is over.
+    const std::span<const std::uint8_t> start(bytes, DefaultChunkSize);
+    std::vector<std::uint8_t> chunk(start.begin(), start.end());
+    decoder.Decode(chunk, chunk.data());
+    const std::span<const std::uint8_t> encoded(bytes + DefaultChunkSize, DefaultChunkSize);
+    for (auto _ : state) {
+        std::copy(encoded.begin(), encoded.end(), chunk.begin());
+        if (decoder.Decode(chunk, chunk.data()) != chunk.size()) {
+            state.SkipWithError("the key check rejected the chunk");
+            return;
+        }
+        benchmark::DoNotOptimize(chunk.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * chunk.size()));
+}
+
+void BM_DecodeGeneratedChunkInPlace(benchmark::State& state)
+{
+    static const std::string source = GeneratedSource();
+    DecodeChunkInPlace(state, source, testing::TableForKey("BENCH-KEY-2024"));
+}
+
+// A check field opened at the start and never closed, then zeros: every
+// byte deciphered for the check text and then fingerprinted, past the bytes
+// the key check holds.
+void BM_DecodeOpenCheckFieldChunkInPlace(benchmark::State& state)
+{
+    static const std::string source = [] {
+        std::string bytes = "~~~~~*#*#";
+        bytes.resize(StreamSize);
+        return bytes;
+    }();
+    DecodeChunkInPlace(state, source, User());
+}
+
 BENCHMARK(BM_DecodePlainText)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DecodeHalfInRegions)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DecodeHalfInRegionsWithKeyCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DecodeGeneratedSource)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DecodeGeneratedSourceInTurn)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DecodeGeneratedChunkInPlace)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DecodeOpenCheckFieldChunkInPlace)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,10 +1,18 @@
 #include "engine/chunk_decoders.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace vantrel::engine {
 
 namespace {
+
+void Pause()
+{
+#if defined(__x86_64__)
+    __builtin_ia32_pause();
+#endif
+}
 
 // Reads one chunk into buffer and decodes it there.
 DecodedChunk ReadAndDecode(ByteSource& source, StreamDecoder& decoder, std::uint8_t* buffer, std::size_t chunkSize)
@@ -37,7 +45,8 @@ DecodedChunk ChunkDecoder::Next()
 
 ChunkDecoderAhead::ChunkDecoderAhead(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize,
                                      std::span<std::uint8_t* const> buffers)
-    : source_(source), decoder_(decoder), chunkSize_(chunkSize), free_(buffers.begin(), buffers.end())
+    : source_(source), decoder_(decoder), chunkSize_(chunkSize), free_(buffers.begin(), buffers.end()),
+      refillFrom_(std::max<std::size_t>(buffers.size() / 2, 1))
 {
     thread_ = std::thread(&ChunkDecoderAhead::Run, this);
 }
@@ -71,12 +80,16 @@ void ChunkDecoderAhead::DecodeOne()
         chunk.end = true;
         chunk.error = std::current_exception();
     }
+    bool wake = false;
     {
         const std::lock_guard lock(mutex_);
         ready_.push_back(chunk);
+        readyCount_.store(ready_.size(), std::memory_order_release);
         ended_ = chunk.end || chunk.rejected;
+        wake = callerWaiting_;
     }
-    changed_.notify_all();
+    if (wake)
+        changed_.notify_all();
 }
 
 void ChunkDecoderAhead::Run()
@@ -84,7 +97,8 @@ void ChunkDecoderAhead::Run()
     for (;;) {
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return stopping_ || ended_ || !free_.empty(); });
+            if (free_.empty())
+                changed_.wait(lock, [this] { return stopping_ || ended_ || free_.size() >= refillFrom_; });
             if (stopping_ || ended_)
                 return;
         }
@@ -98,6 +112,7 @@ DecodedChunk ChunkDecoderAhead::Next()
     const auto takeReady = [this] {
         const DecodedChunk chunk = ready_.front();
         ready_.pop_front();
+        readyCount_.store(ready_.size(), std::memory_order_relaxed);
         return chunk;
     };
     for (;;) {
@@ -113,19 +128,40 @@ DecodedChunk ChunkDecoderAhead::Next()
             DecodeOne();
             continue;
         }
+        WaitBriefly();
         std::unique_lock lock(mutex_);
+        callerWaiting_ = true;
         changed_.wait(lock, [this] { return !ready_.empty(); });
+        callerWaiting_ = false;
         return takeReady();
+    }
+}
+
+void ChunkDecoderAhead::WaitBriefly() const
+{
+    // About the time a chunk takes to read and decode; polling costs the
+    // helper nothing, while a sleep would cost both threads a wake-up.
+    constexpr auto Longest = std::chrono::microseconds(200);
+    const auto until = std::chrono::steady_clock::now() + Longest;
+    for (unsigned polls = 1; readyCount_.load(std::memory_order_acquire) == 0; ++polls) {
+        Pause();
+        if (polls % 64 == 0 && std::chrono::steady_clock::now() >= until)
+            return;
     }
 }
 
 void ChunkDecoderAhead::Done(const DecodedChunk& chunk)
 {
+    bool wake = false;
     {
         const std::lock_guard lock(mutex_);
         free_.push_back(chunk.buffer);
+        // The helper sleeps only with no buffer free: the first wake-up
+        // that can end its wait is the one at refillFrom_.
+        wake = free_.size() == refillFrom_;
     }
-    changed_.notify_all();
+    if (wake)
+        changed_.notify_all();
 }
 
 } // namespace vantrel::engine

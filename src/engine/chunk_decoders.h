@@ -2,6 +2,7 @@
 // The source read and decoded a chunk at a time, either when the caller asks
 // or a few chunks ahead on a helper thread. Either way the caller gets the
 // same chunks in the same order, and only the source has been read further.
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +51,12 @@ private:
 // helper is not at it (on a busy machine a new or woken thread may wait a
 // scheduler tick for its processor). What the reading meets (a read error,
 // an exception) waits in its chunk until the caller gets there.
+//
+// Waking a thread costs more than a chunk's own work on some systems, so
+// the two wake each other as seldom as they can: a helper that has filled
+// every buffer sleeps until half of them are free again, and a caller that
+// finds nothing ready while the helper is at it first waits a moment
+// without sleeping, since the chunk in hand is soon done.
 class ChunkDecoderAhead {
 public:
     ChunkDecoderAhead(ByteSource& source, StreamDecoder& decoder, std::size_t chunkSize,
@@ -66,6 +73,8 @@ private:
     // With the reading turn held: reads and decodes one chunk into a free
     // buffer, if there is one and the stream has not ended.
     void DecodeOne();
+    // Returns once a chunk is ready, or after a moment.
+    void WaitBriefly() const;
 
     ByteSource& source_;
     StreamDecoder& decoder_;
@@ -75,6 +84,9 @@ private:
     std::condition_variable changed_;
     std::deque<std::uint8_t*> free_;
     std::deque<DecodedChunk> ready_;
+    const std::size_t refillFrom_;   // free buffers that wake a helper that ran out of them
+    std::atomic<std::size_t> readyCount_{0}; // ready_.size(), for waiting without the lock
+    bool callerWaiting_ = false;
     bool ended_ = false; // the last chunk is decoded
     bool stopping_ = false;
     std::thread thread_; // last: starts once everything above exists

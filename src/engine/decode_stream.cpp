@@ -60,8 +60,10 @@ std::size_t BufferSizeFor(std::int64_t size, std::size_t chunkSize)
 constexpr std::uint64_t AheadFromChunks = 3;
 constexpr std::uint64_t AheadFromBytes = 3u << 20;
 
-// One chunk being read and decoded, one written, one ready in between.
-constexpr std::size_t AheadBuffers = 3;
+// One chunk being read and decoded, one written, the others ready in
+// between: the helper, once it has filled them all, sleeps until half are
+// written, so that it is woken once per four chunks, not for every one.
+constexpr std::size_t AheadBuffers = 8;
 
 bool DecodesAhead(const DecodeStrategy& strategy, std::int64_t size, std::size_t chunkSize)
 {

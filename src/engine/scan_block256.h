@@ -1,8 +1,6 @@
 #pragma once
-// The block of the AVX2 and AVX-512 kernels: 64 bytes as two 32-byte
-// vectors, compared with AVX2 instructions, which every AVX-512 processor
-// has too. (Full 64-byte vectors measured slower on plain text.) Only code
-// compiled for AVX2 or more may use it; the dispatch sees to that.
+// The block of the AVX2 kernels: 64 bytes as two 32-byte vectors. Only
+// code compiled for AVX2 or more may use it; the dispatch sees to that.
 #include "engine/scan_blocks.h"
 
 #if defined(__x86_64__)

@@ -18,7 +18,7 @@ enum class ScanPath {
     Portable, // eight bytes at a time in general-purpose registers
     Sse2,     // 16-byte vectors, present on every x86-64 processor
     Avx2,     // 32-byte vectors and a shuffle-based decipher lookup
-    Avx512,   // 32-byte vectors with mask registers and a 64-entry byte permute (AVX-512 VL, BW, VBMI)
+    Avx512,   // 64-byte vectors compared into mask registers, a 64-entry byte permute (AVX-512 VL, BW, VBMI)
 };
 
 // The decipher map in the forms the kernels use.

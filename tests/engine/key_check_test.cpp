@@ -6,6 +6,7 @@
 
 #include "engine/decode_stream.h"
 #include "engine/key_check.h"
+#include "engine/text_digest.h"
 #include "fake_streams.h"
 #include "testing/encipher.h"
 #include "testing/reference_decoder.h"
@@ -45,6 +46,50 @@ TEST(GatheredText, HoldsNoMoreThanItsCapAndStillComparesWholeTexts)
         EXPECT_FALSE(whole->Equals(*gather(text + "A", 4093)));
         whole->Clear();
         EXPECT_TRUE(whole->Equals(GatheredText(cap)));
+    }
+}
+
+// The fingerprint at a point fixed here, on every way of computing it the
+// processor has, fed whole and in pieces that cut its 16-byte blocks.
+// Expected values from a separate bit-by-bit evaluation of the polynomial.
+TEST(TextDigest, EveryPathGivesThePolynomialsValue)
+{
+    const TextDigest::Point point{0x5a, 0x7f, 0x10, 0x35, 0xce, 0xe3, 0x84, 0x59,
+                                  0x72, 0x17, 0x28, 0xcd, 0xe6, 0xbb, 0x5c, 0x71};
+    std::string thousand;
+    for (int i = 0; i < 1000; ++i) thousand += static_cast<char>((i * 7 + 3) & 0xff);
+    std::string fourThousand;
+    for (int i = 0; i < 4000; ++i) fourThousand += static_cast<char>((i * 13 + 5) & 0xff);
+    std::string thousandChanged = thousand;
+    thousandChanged.back() = '\0';
+    const struct {
+        std::string text;
+        const char* expected;
+    } cases[] = {
+        {"", "00000000000000000000000000000000"},
+        {"a", "e44b00d385692008af252f228c3ee50d"},
+        {"0123456789abcdef", "be432553837bc8109fbdf459b55e13ba"},
+        {"0123456789abcdefg", "415bd468cf94d97465c27a4feb65e3f3"},
+        {thousand, "e4e9fb3b8af7c16bb7da0aaed4671751"},
+        {thousandChanged, "266cadb2f1c59c256483cbf89402882b"},
+        {fourThousand, "ed4c43ebd14182d658c4c9cde06230a8"},
+    };
+    const auto hex = [](const TextDigest::Value& value) {
+        std::string text;
+        for (const std::uint8_t b : value) text += "0123456789abcdef"[b >> 4], text += "0123456789abcdef"[b & 15];
+        return text;
+    };
+    for (const TextDigest::Path path : TextDigest::AvailablePaths()) {
+        for (const auto& c : cases) {
+            for (const std::size_t piece : {std::size_t(4000), std::size_t(1), std::size_t(7), std::size_t(700)}) {
+                SCOPED_TRACE(::testing::Message() << "path " << static_cast<int>(path) << ", " << c.text.size()
+                                                << " bytes in pieces of " << piece);
+                TextDigest digest(point, path);
+                for (std::size_t at = 0; at < c.text.size(); at += piece)
+                    digest.Add(Bytes(c.text).subspan(at, std::min(piece, c.text.size() - at)));
+                EXPECT_EQ(hex(digest.Current()), c.expected);
+            }
+        }
     }
 }
 

@@ -7,7 +7,8 @@
 // before were decoded in.
 //
 // Input: one control byte (bits 0-2 pick the chunk size, bit 3 a size of 0
-// instead of the true length, bit 4 token mode, bit 5 helper threads), ten
+// instead of the true length, bit 4 token mode, bit 5 helper threads, bit 6
+// key-check texts held only up to 3 bytes, so that fingerprints decide), ten
 // seed bytes for the user table, then the stream. In token mode the bytes stand for pieces of a
 // stream (markers, check pairs that match or not, alphabet text), so that
 // deep key-check states, which only show at a rejection, are reached quickly.
@@ -23,6 +24,8 @@
 #include "testing/encipher.h"
 
 #include "engine/decode_stream.h"
+#include "engine/key_check.h"
+#include "engine/text_digest.h"
 #include "testing/reference_decoder.h"
 
 namespace {
@@ -89,6 +92,23 @@ bool ProgressConsistent(const std::vector<double>& fast, const std::vector<doubl
     return true;
 }
 
+// Every way of fingerprinting the stream, whole and cut in two, gives what
+// the byte-at-a-time evaluation gives.
+void RequireEqualFingerprints(std::span<const std::uint8_t> stream)
+{
+    static const TextDigest::Point point{0x5a, 0x7f, 0x10, 0x35, 0xce, 0xe3, 0x84, 0x59,
+                                         0x72, 0x17, 0x28, 0xcd, 0xe6, 0xbb, 0x5c, 0x71};
+    TextDigest portable(point, TextDigest::Path::Portable);
+    portable.Add(stream);
+    const std::size_t cut = stream.empty() ? 0 : stream[0] % (stream.size() + 1);
+    for (const TextDigest::Path path : TextDigest::AvailablePaths()) {
+        TextDigest digest(point, path);
+        digest.Add(stream.first(cut));
+        digest.Add(stream.subspan(cut));
+        Require(digest.Current() == portable.Current(), "fingerprint");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -121,6 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         strategies.push_back(
             {std::max<std::size_t>(chunk, 64), FastestScanPath(), DecodeStrategy::Overlap::Always, &buffers});
 
+    RequireEqualFingerprints(stream);
+    SetKeyCheckTextCap((control & 0x40) ? 3 : DefaultKeyCheckTextCap);
     for (bool keyCheck : {false, true}) {
         const auto expected = vantrel::engine::testing::ReferenceDecode(stream, measured, keyCheck, tables);
         for (const DecodeStrategy& strategy : strategies) {
