@@ -8,7 +8,6 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
-  libssl-dev
   clang libclang-rt-dev
   xvfb xauth libxcb1-dev
   openbox libxcb-xtest0-dev python3-gi gir1.2-gtk-3.0

@@ -21,7 +21,9 @@ void PrintMessage(std::ostream& err, std::string_view text)
 
 void PrintFileMessage(std::ostream& err, std::string_view file, std::string_view text)
 {
-    PrintMessage(err, EscapedText(file) + ": " + std::string(text));
+    std::string line = EscapedText(file);
+    line.append(": ").append(text);
+    PrintMessage(err, line);
 }
 
 } // namespace vantrel::cli
