@@ -73,8 +73,11 @@ void TextViewers::Place(TextViewer& viewer) const
     QPoint at(main.right() + 1 + step, main.top() + step);
     if (const QScreen* screen = mainWindow_.screen()) {
         const QRect room = screen->availableGeometry();
-        at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - viewer.width())));
-        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - viewer.height())));
+        // The viewer gets the same frame as the main window, which it has
+        // no size of before it is shown.
+        const QSize outer = viewer.size() + (main.size() - mainWindow_.size());
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - outer.width())));
+        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - outer.height())));
     }
     viewer.move(at);
 }
