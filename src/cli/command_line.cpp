@@ -61,8 +61,8 @@ std::string ShortOptions()
 std::vector<option> LongOptions()
 {
     std::vector<option> list;
-    for (const OptionSpec& spec : Options) {
-        if (spec.longName) list.push_back({spec.longName, spec.needs.empty() ? no_argument : required_argument, nullptr, spec.code});
+    for (const OptionSpec& entry : Options) {
+        if (entry.longName) list.push_back({entry.longName, entry.needs.empty() ? no_argument : required_argument, nullptr, entry.code});
     }
     list.push_back({nullptr, 0, nullptr, 0});
     return list;
@@ -70,15 +70,15 @@ std::vector<option> LongOptions()
 
 // The option as the user wrote it: its long name for any abbreviation of
 // it, else its letter.
-std::string Written(const OptionSpec& spec, bool longForm)
+std::string Written(const OptionSpec& entry, bool longForm)
 {
-    if (longForm && spec.longName) return std::string("--") + spec.longName;
-    return std::string("-") + static_cast<char>(spec.code);
+    if (longForm && entry.longName) return std::string("--") + entry.longName;
+    return std::string("-") + static_cast<char>(entry.code);
 }
 
-UsageError NeedsValue(const OptionSpec& spec, bool longForm)
+UsageError NeedsValue(const OptionSpec& entry, bool longForm)
 {
-    return {Written(spec, longForm) + " needs " + std::string(spec.needs)};
+    return {Written(entry, longForm) + " needs " + std::string(entry.needs)};
 }
 
 // Why getopt refused a long option: unknown, or the start of several.
@@ -87,9 +87,9 @@ UsageError RefusedLongOption(std::string_view argument)
     const std::string_view name = argument.substr(2, argument.find('=') - 2);
     std::string candidates;
     int matches = 0;
-    for (const OptionSpec& spec : Options) {
-        if (!spec.longName || !std::string_view(spec.longName).starts_with(name)) continue;
-        candidates += std::string(matches++ > 0 ? ", --" : "--") + spec.longName;
+    for (const OptionSpec& entry : Options) {
+        if (!entry.longName || !std::string_view(entry.longName).starts_with(name)) continue;
+        candidates += std::string(matches++ > 0 ? ", --" : "--") + entry.longName;
     }
     const std::string written = EscapedText(argument.substr(0, argument.find('=')));
     if (!name.empty() && matches > 1) return {"option " + written + " is ambiguous; it may be " + candidates};
@@ -167,8 +167,8 @@ std::variant<CommandOptions, UsageError> ParseOptions(std::span<const std::strin
         // value missing at the end, getopt has just stepped past it.
         const std::string_view last = argv[optind - 1];
         if (code == '?') {
-            if (const OptionSpec* spec = optopt != 0 ? SpecFor(optopt) : nullptr)
-                return UsageError{Written(*spec, true) + " takes no value"};
+            if (const OptionSpec* entry = optopt != 0 ? SpecFor(optopt) : nullptr)
+                return UsageError{Written(*entry, true) + " takes no value"};
             if (optopt != 0) return UsageError{"unknown option " + EscapedText(std::string{'-', static_cast<char>(optopt)})};
             return RefusedLongOption(last);
         }
@@ -177,11 +177,11 @@ std::variant<CommandOptions, UsageError> ParseOptions(std::span<const std::strin
         const OptionSpec* known = SpecFor(code == ':' ? optopt : code);
         if (known == nullptr) return UsageError{"unknown option " + EscapedText(last)};
         if (code == ':') return NeedsValue(*known, last.starts_with("--"));
-        const OptionSpec& spec = *known;
-        if (spec.needs.empty()) {
+        const OptionSpec& entry = *known;
+        if (entry.needs.empty()) {
             TakeSwitch(options, code);
         } else if (!TakeValue(options, code, optarg)) {
-            return NeedsValue(spec, longIndex >= 0);
+            return NeedsValue(entry, longIndex >= 0);
         }
     }
     // Everything after "--" is a file.
